@@ -1,0 +1,42 @@
+#pragma once
+
+// Writing a file so that it is either complete or not there: the data goes
+// to a temporary file in the destination's folder, which is renamed over the
+// destination once everything has been written and flushed to disk. A crash
+// or a full disk leaves the previous file as it was.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::string path);
+    // Removes the temporary file unless commit() succeeded.
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // The temporary file's stream, or nullptr when it could not be created.
+    std::FILE* stream() const { return stream_; }
+    bool isOpen() const { return stream_ != nullptr; }
+    bool write(const void* data, std::size_t size);
+    bool write(std::string_view text) { return write(text.data(), text.size()); }
+
+    // Flushes, syncs and renames over the destination. False on any write,
+    // flush or rename failure (the destination is then untouched).
+    bool commit();
+    // Gives up: the temporary file is removed, the destination untouched.
+    void discard();
+
+    const std::string& path() const { return path_; }
+    const std::string& temporaryPath() const { return temporaryPath_; }
+
+private:
+    std::string path_;
+    std::string temporaryPath_;
+    std::FILE* stream_ = nullptr;
+    bool failed_ = false;
+};
+
+bool writeFileAtomically(const std::string& path, std::string_view contents);

@@ -1,0 +1,93 @@
+#include "SimulatorPlugin.h"
+
+#include <dlfcn.h>
+
+#include <memory>
+#include <mutex>
+
+#include "Log.h"
+#include "vemar_sim.h"
+
+namespace SimulatorPlugin {
+namespace {
+
+struct Closer {
+    void operator()(void* h) const
+    {
+        if (h != nullptr) ::dlclose(h);
+    }
+};
+
+// Protects g_handle; the plug-in stays loaded until the process ends.
+std::mutex g_mutex;
+std::unique_ptr<void, Closer> g_handle;
+
+template <typename F>
+F entry(void* h, const char* name)
+{
+    return reinterpret_cast<F>(::dlsym(h, name));
+}
+
+}  // namespace
+
+bool activate(const std::string& presetName, std::optional<std::uint64_t> seedValue, std::string* error)
+{
+    std::lock_guard lock(g_mutex);
+    auto fail = [error](std::string text) {
+        Log::error("Simulator: %s\n", text.c_str());
+        if (error != nullptr) *error = std::move(text);
+        return false;
+    };
+    if (!g_handle) {
+        // Found beside the program (the executables' run path is their own folder).
+        void* h = ::dlopen(VEMARSIM_LIBRARY_NAME, RTLD_NOW | RTLD_LOCAL);
+        if (h == nullptr) {
+            const char* why = ::dlerror();
+            return fail(std::string("can't load " VEMARSIM_LIBRARY_NAME ": ") + (why != nullptr ? why : "unknown"));
+        }
+        std::unique_ptr<void, Closer> loaded(h);
+        auto revision = entry<int (*)()>(h, "vemarsim_api_revision");
+        if (revision == nullptr || revision() != VEMARSIM_API_REVISION)
+            return fail(VEMARSIM_LIBRARY_NAME " is of another revision");
+        g_handle = std::move(loaded);
+    }
+    auto init = entry<int (*)(const char*, std::uint64_t, int)>(g_handle.get(), "vemarsim_init");
+    if (init == nullptr) return fail(VEMARSIM_LIBRARY_NAME " has no vemarsim_init");
+    if (init(presetName.c_str(), seedValue.value_or(0), seedValue.has_value() ? 1 : 0) != 0)
+        return fail("unknown bench preset \"" + presetName + "\"");
+    if (auto name = entry<const char* (*)()>(g_handle.get(), "vemarsim_preset"))
+        Log::info("Simulator active: preset %s\n", name());
+    return true;
+}
+
+bool active()
+{
+    std::lock_guard lock(g_mutex);
+    return static_cast<bool>(g_handle);
+}
+
+void* symbol(const char* name)
+{
+    std::lock_guard lock(g_mutex);
+    return g_handle ? ::dlsym(g_handle.get(), name) : nullptr;
+}
+
+void* handle()
+{
+    std::lock_guard lock(g_mutex);
+    return g_handle.get();
+}
+
+std::string preset()
+{
+    auto f = reinterpret_cast<const char* (*)()>(symbol("vemarsim_preset"));
+    return f != nullptr ? std::string(f()) : std::string();
+}
+
+std::uint64_t seed()
+{
+    auto f = reinterpret_cast<std::uint64_t (*)()>(symbol("vemarsim_seed"));
+    return f != nullptr ? f() : 0;
+}
+
+}  // namespace SimulatorPlugin
