@@ -35,6 +35,11 @@ VEMARSIM_EXPORT int vemarsim_init(const char* preset, uint64_t seed, int seeded)
 VEMARSIM_EXPORT const char* vemarsim_preset(void);
 VEMARSIM_EXPORT uint64_t vemarsim_seed(void);
 
+/* Simulated time runs at real speed times this scale (1 by default; tests
+ * use a small scale so that sweeps and moves pass quickly). */
+VEMARSIM_EXPORT void vemarsim_set_time_scale(double scale);
+VEMARSIM_EXPORT double vemarsim_time_scale(void);
+
 #ifdef __cplusplus
 }
 #endif
