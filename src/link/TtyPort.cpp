@@ -92,7 +92,10 @@ int TtyPort::open(const std::string& path)
 
 void TtyPort::close()
 {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    // Exclusive use ends with us, even when another descriptor keeps the line open.
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
     fd_ = -1;
 }
 
