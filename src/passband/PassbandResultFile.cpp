@@ -78,8 +78,8 @@ std::map<int, const TiXmlElement*> indexedChildren(const TiXmlElement& parent, s
         if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) continue;
         const std::string_view digits = name.substr(prefix.size());
         // Exactly the text "prefix" + "%d" of the index: no sign, no leading zero.
-        if (digits.size() > 9 || (digits.size() > 1 && digits[0] == '0')) continue;
-        int index = 0;
+        if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) continue;
+        long long index = 0;
         bool numeric = true;
         for (const char c : digits) {
             if (c < '0' || c > '9') {
@@ -88,7 +88,7 @@ std::map<int, const TiXmlElement*> indexedChildren(const TiXmlElement& parent, s
             }
             index = index * 10 + (c - '0');
         }
-        if (numeric && index < size) found.try_emplace(index, child);
+        if (numeric && index < size) found.try_emplace(static_cast<int>(index), child);
     }
     return found;
 }
