@@ -1,28 +1,17 @@
 #include "Observable.h"
 
-#include <algorithm>
-#include <functional>
-
 Observable::~Observable() { clearObservers(); }
 
 bool Observable::addObserver(Observer& observer)
 {
     std::lock_guard lock(mutex_);
-    Observer* const key = &observer;
-    const auto at = std::lower_bound(observers_.begin(), observers_.end(), key, std::less<Observer*>());
-    if (at != observers_.end() && *at == key) return false;
-    observers_.insert(at, key);
-    return true;
+    return observers_.add(observer);
 }
 
 bool Observable::removeObserver(Observer& observer)
 {
     std::lock_guard lock(mutex_);
-    Observer* const key = &observer;
-    const auto at = std::lower_bound(observers_.begin(), observers_.end(), key, std::less<Observer*>());
-    if (at == observers_.end() || *at != key) return false;
-    observers_.erase(at);
-    return true;
+    return observers_.remove(observer);
 }
 
 void Observable::clearObservers()
@@ -55,6 +44,6 @@ void Observable::notifyAll()
     if (!changed_) return;
     // By index: an observer that (against the rules) unregisters during the
     // notification must not leave a dangling iterator behind.
-    for (std::size_t i = 0; i < observers_.size(); ++i) observers_[i]->update();
+    for (std::size_t i = 0; i < observers_.size(); ++i) observers_[i].update();
     changed_ = false;
 }

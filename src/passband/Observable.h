@@ -5,7 +5,8 @@
 // the page's widgets observe what they depend on.
 
 #include <mutex>
-#include <vector>
+
+#include "AddressOrderedList.h"
 
 class Observer {
 public:
@@ -43,7 +44,7 @@ protected:
 private:
     // Protects observers_ and changed_.
     mutable std::recursive_mutex mutex_;
-    std::vector<Observer*> observers_;
+    AddressOrderedList<Observer> observers_;
     bool changed_ = false;
 };
 

@@ -6,34 +6,32 @@
 #include "ChannelIsolation.h"
 #include "CurveSegment.h"
 #include "Log.h"
+#include "ScanManagerCurves.h"
 #include "SelectedTraceCurves.h"
 #include "Units.h"
 
-Passband::Passband(const SelectedTraceCurves& scans) : scans_(scans)
+Passband::Passband(const ScanManager& scans) : Passband(std::make_unique<ScanManagerCurves>(scans)) {}
+
+Passband::Passband(const SelectedTraceCurves& scans) : scans_(scans) { observeParameters(); }
+
+Passband::Passband(std::unique_ptr<SelectedTraceCurves> view) : ownView_(std::move(view)), scans_(*ownView_)
 {
-    threshold.addObserver(*this);
-    grid.gridType.addObserver(*this);
-    bandwidth1.addObserver(*this);
-    bandwidth2.addObserver(*this);
-    bandwidth3.addObserver(*this);
-    owr.addObserver(*this);
+    observeParameters();
+}
+
+void Passband::observeParameters()
+{
+    forEachParameter([this](auto& p) { p.addObserver(*this); });
 }
 
 Passband::~Passband()
 {
-    threshold.removeObserver(*this);
-    grid.gridType.removeObserver(*this);
-    bandwidth1.removeObserver(*this);
-    bandwidth2.removeObserver(*this);
-    bandwidth3.removeObserver(*this);
-    owr.removeObserver(*this);
+    forEachParameter([this](auto& p) { p.removeObserver(*this); });
 }
 
 void Passband::update()
 {
-    results_.clear();
-    results_.setChanged();
-    results_.notifyAll();
+    clearResults();
     analyse();
 }
 
@@ -117,22 +115,12 @@ void Passband::analyseCurve(const std::string& name, const double* wavelengthNm,
 
 void Passband::lockParameters()
 {
-    threshold.setLocked(true);
-    grid.gridType.setLocked(true);
-    bandwidth1.setLocked(true);
-    bandwidth2.setLocked(true);
-    bandwidth3.setLocked(true);
-    owr.setLocked(true);
+    forEachParameter([](auto& p) { p.setLocked(true); });
     alarms.lockAll();
 }
 
 void Passband::unlockParameters()
 {
-    threshold.setLocked(false);
-    grid.gridType.setLocked(false);
-    bandwidth1.setLocked(false);
-    bandwidth2.setLocked(false);
-    bandwidth3.setLocked(false);
-    owr.setLocked(false);
+    forEachParameter([](auto& p) { p.setLocked(false); });
     alarms.unlockAll();
 }

@@ -9,6 +9,7 @@
 // Runs on the window's thread. Every accepted change of one of the six
 // analysis parameters clears the results and analyses again.
 
+#include <memory>
 #include <string>
 
 #include "Bandwidth.h"
@@ -19,11 +20,15 @@
 #include "Passband_Grid.h"
 #include "Passband_ValuesManager.h"
 
+class ScanManager;
 class SelectedTraceCurves;
 class TiXmlElement;
 
 class Passband : public Observer {
 public:
+    // Analyses the selected trace of the scan store.
+    explicit Passband(const ScanManager& scans);
+    // Analyses whatever the given view shows (tests feed synthetic curves).
     explicit Passband(const SelectedTraceCurves& scans);
     virtual ~Passband();
     Passband(const Passband&) = delete;
@@ -65,9 +70,23 @@ public:
     Passband_Alarms alarms{100.0f};
 
 private:
+    explicit Passband(std::unique_ptr<SelectedTraceCurves> view);
+    void observeParameters();
+    // The six analysis parameters in the order of registration and locking.
+    template <typename F>
+    void forEachParameter(F f)
+    {
+        f(threshold);
+        f(grid.gridType);
+        f(bandwidth1);
+        f(bandwidth2);
+        f(bandwidth3);
+        f(owr);
+    }
     void analyseCurve(const std::string& name, const double* wavelengthNm, const double* levelDb,
                       std::size_t count, const Grid& grid, float first, float last);
 
+    std::unique_ptr<SelectedTraceCurves> ownView_;
     const SelectedTraceCurves& scans_;
     CentralWavelength centralWavelength_;
     Bandwidth bandwidth_;

@@ -4,7 +4,7 @@
 // the listeners to tell when rows change. Called from the window's thread
 // only, hence no lock.
 
-#include <vector>
+#include "AddressOrderedList.h"
 
 class Cell;
 class TableListener;
@@ -27,5 +27,5 @@ public:
     void fireRowsChanged(int first, int last);
 
 private:
-    std::vector<TableListener*> listeners_;
+    AddressOrderedList<TableListener> listeners_;
 };

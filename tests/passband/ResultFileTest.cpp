@@ -13,18 +13,11 @@
 #include "FakeTrace.h"
 #include "FileUtil.h"
 #include "Passband.h"
+#include "TestRecords.h"
 #include "PassbandFiles.h"
 #include "TempDir.h"
 
 namespace {
-
-Passband_Value record(std::initializer_list<float> figures)
-{
-    Passband_Value v;
-    std::size_t k = 0;
-    for (float f : figures) v.values[k++] = f;
-    return v;
-}
 
 // Two traces: "Detector 1" with two analyses of channel 26 (the second has
 // a none figure and a value too long for a text column), and a trace with a

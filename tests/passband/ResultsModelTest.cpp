@@ -9,18 +9,11 @@
 #include "FakeTrace.h"
 #include "FigureFormat.h"
 #include "Passband.h"
+#include "TestRecords.h"
 #include "Passband_model.h"
 #include "Tablelistener.h"
 
 namespace {
-
-Passband_Value record(std::initializer_list<float> figures)
-{
-    Passband_Value v;
-    std::size_t k = 0;
-    for (float f : figures) v.values[k++] = f;
-    return v;
-}
 
 // A typical channel: nothing in alarm with the initial limits.
 const Passband_Value good =
