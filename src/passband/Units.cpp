@@ -26,8 +26,8 @@ long double convertUnit(float value, int from, int to)
 {
     const long double c = speedOfLight;
     const long double v = value;
-    // The single-precision 1000 and the extended 0.001 give the same results
-    // as the stored files and limits were made with.
+    // 1000 is a single-precision constant and 0.001 an extended one; they fix
+    // the last bit of every converted figure, so keep them as they are.
     const long double thousand = 1000.0f;
     const long double milli = 0.001L;
     const bool knownTarget = to == Unit::THz || to == Unit::GHz || to == Unit::Nm;
