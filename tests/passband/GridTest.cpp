@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -63,7 +65,16 @@ INSTANTIATE_TEST_SUITE_P(
         ChannelCase{"CWDM far edge maps past the last channel", GridType::Cwdm, 1621.0f, Unit::Nm, 19, ""},
         ChannelCase{"CWDM past its last wavelength: empty text", GridType::Cwdm, 1621.01f, Unit::Nm, std::nullopt,
                     ""},
-        ChannelCase{"CWDM below its first wavelength", GridType::Cwdm, 1260.99f, Unit::Nm, std::nullopt, ""}));
+        ChannelCase{"CWDM below its first wavelength", GridType::Cwdm, 1260.99f, Unit::Nm, std::nullopt, ""}),
+    [](const ::testing::TestParamInfo<ChannelCase>& info) {
+        std::string name;
+        for (const char* p = info.param.what; *p != '\0'; ++p)
+            if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+        return name;
+    });
+
+// Test names print the case's description, not its bytes.
+void PrintTo(const ChannelCase& c, std::ostream* os) { *os << c.what; }
 
 TEST(Grid, centresAndEdgesOfTheFiveGrids)
 {
