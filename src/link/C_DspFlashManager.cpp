@@ -33,16 +33,24 @@ std::string joinFolder(const std::string& folder, const std::string& name)
 
 }  // namespace
 
-bool C_DspFlashManager::EnsureFlashMode()
+bool C_DspFlashManager::LeaveUserCode(int waitMs)
 {
     bool flashMode = false;
     int release = 0, third = 0;
     GetStatus(flashMode, release, third);
     if (!flashMode) {
         SendRebootDSP();
-        LinkTiming::sleepMs(100);
-        GetStatus(flashMode, release, third);
+        LinkTiming::sleepMs(waitMs);
     }
+    return flashMode;
+}
+
+bool C_DspFlashManager::EnsureFlashMode()
+{
+    if (LeaveUserCode(100)) return true;
+    bool flashMode = false;
+    int release = 0, third = 0;
+    GetStatus(flashMode, release, third);
     return flashMode;
 }
 

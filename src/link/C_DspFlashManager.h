@@ -18,6 +18,9 @@ public:
 
     // Brings the DSP into flash mode when the user code runs; returns the flash mode flag.
     bool EnsureFlashMode();
+    // Reboots the DSP out of its user code, when it runs, and waits waitMs
+    // for the boot code; returns whether it was already in flash mode.
+    bool LeaveUserCode(int waitMs);
     // Reads words into buffer (2 × words bytes, flash order), in whichever
     // mode the DSP is. The buffer is zeroed first: a failed read (which
     // raises) never leaves uninitialised bytes behind.

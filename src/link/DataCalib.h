@@ -6,6 +6,7 @@
 // Each field is reached through a typed accessor; the decoded-value
 // accessors apply the encoding rules of CalibEncoding.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -158,4 +159,21 @@ private:
     DataCalibLayout layout_;
     FieldOffsets offsets_;
     std::uint8_t* image_;
+};
+
+// A layout with its image inside the object.
+template <const DataCalibLayout& Layout>
+class DataCalibImage : public DataCalib {
+public:
+    static constexpr const DataCalibLayout& layoutParameters = Layout;
+    static constexpr std::size_t imageBytes = Layout.imageBytes();
+
+    DataCalibImage() : DataCalib(Layout, image_.data()) {}
+
+    std::size_t imageSize() const override { return imageBytes; }
+    std::uint8_t* imageBuffer() override { return image_.data(); }
+    const std::uint8_t* imageBuffer() const override { return image_.data(); }
+
+private:
+    std::array<std::uint8_t, imageBytes> image_{};
 };

@@ -94,12 +94,8 @@ Status factoryReboot()
 bool factoryUpgrade(const std::string& firmwarePath, Status& shown)
 {
     C_DspFlashManager flash;
+    flash.EnsureFlashMode();
     shown = statusOf(flash);
-    if (!shown.flashMode) {
-        flash.SendRebootDSP();
-        LinkTiming::sleepMs(100);
-        shown = statusOf(flash);
-    }
     if (!shown.flashMode) {
         UserMessages::show(UserMessages::Severity::Error, "DSP Error : ", "Dsp can reboot in RWFlash Mode");
         return false;

@@ -21,13 +21,7 @@ void FlashControl::CopyIdentity(std::uint8_t* out72) const
 
 void FlashControl::WriteIdentity()
 {
-    bool flashMode = false;
-    int release = 0, third = 0;
-    GetStatus(flashMode, release, third);
-    if (!flashMode) {
-        SendRebootDSP();
-        LinkTiming::sleepMs(1000);
-    }
+    LeaveUserCode(1000);
     SendFlashEraseSector(FlashZones::identity.eraseMask);
     ProgramBytes(FlashZones::identity.firstWord, identity_.bytes().data(), IdentityRecord::size);
     SendRebootDSP();
@@ -52,13 +46,7 @@ std::string FlashControl::CheckCalibrationFile(const std::string& folder, bool f
 
 void FlashControl::ProgramCalibrationFile(const std::string& folder)
 {
-    bool flashMode = false;
-    int release = 0, third = 0;
-    GetStatus(flashMode, release, third);
-    if (!flashMode) {
-        SendRebootDSP();
-        LinkTiming::sleepMs(2000);
-    }
+    LeaveUserCode(2000);
     ReadIdentity();
     const std::string path = (std::filesystem::path(folder) / CalibrationFileName()).string();
     std::error_code ec;

@@ -25,3 +25,19 @@ TEST(NoUnitTest, TheUnitIsAbsentAndNothingBlocks)
 }
 
 }  // namespace
+
+#include "UsbHotplugMonitor.h"
+
+namespace {
+
+// Where the system offers a monitor, reading it with nothing pending neither
+// blocks nor reports a change.
+TEST(NoUnitTest, HotplugMonitorWithoutEvents)
+{
+    UsbHotplugMonitor monitor;
+    if (!monitor.valid()) GTEST_SKIP() << "no udev monitor on this system";
+    EXPECT_GE(monitor.fd(), 0);
+    EXPECT_FALSE(monitor.drain());
+}
+
+}  // namespace

@@ -95,13 +95,8 @@ void SimulatedUnit::resetLocked()
     const std::vector<std::uint8_t> code = FirmwareImage::image(DSP_RELEASE_REQUIRED);
     flash_.overwrite(FlashZones::userCode.firstWord, code.data(), code.size());
 
+    dropLine();
     plugged_ = true;
-    ++generation_;
-    input_.clear();
-    flashDataExpected_ = 0;
-    output_.clear();
-    outputHead_ = 0;
-    pending_.clear();
     faults_ = UnitFaults();
     record_.clear();
     defaultData_->setSampleCount(DefaultSweepData::defaultSampleCount);
@@ -127,9 +122,8 @@ void SimulatedUnit::startUserCode()
     levelsSampled_ = false;
 }
 
-void SimulatedUnit::unplugLocked()
+void SimulatedUnit::dropLine()
 {
-    plugged_ = false;
     ++generation_;
     input_.clear();
     flashDataExpected_ = 0;
@@ -138,6 +132,12 @@ void SimulatedUnit::unplugLocked()
     pending_.clear();
     endOfScanDue_.reset();
     acquiring_ = armed_ = false;
+}
+
+void SimulatedUnit::unplugLocked()
+{
+    plugged_ = false;
+    dropLine();
 }
 
 bool SimulatedUnit::plugged() const

@@ -94,6 +94,8 @@ private:
     void resetLocked();
     void startUserCode();
     void unplugLocked();
+    // Ends the connection: handles die, bytes on the way are lost.
+    void dropLine();
     void releaseDue();
     void process();
     void handlePacket(const std::uint8_t* packet);

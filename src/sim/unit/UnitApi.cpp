@@ -23,9 +23,17 @@ constexpr const char* productText = "VEMAR USB Acquisition Unit";
 std::mutex g_bridgeMutex;
 vemarsim_usb_handle g_openHandle = 0;
 
-// Protects g_pty.
+// Protects the pseudo-terminal server.
 std::mutex g_ptyMutex;
-std::unique_ptr<vemarsim::PtyServer> g_pty;
+
+// Made after the unit, so that at exit the server (and its thread) goes
+// before the unit it serves.
+std::unique_ptr<vemarsim::PtyServer>& ptyServer()
+{
+    unit();
+    static std::unique_ptr<vemarsim::PtyServer> server;
+    return server;
+}
 
 void copyText(char* field, std::size_t size, const char* text) { std::snprintf(field, size, "%s", text); }
 
@@ -220,18 +228,19 @@ void vemarsim_unit_clear_record(void) { unit().clearRecord(); }
 int vemarsim_unit_pty_start(char* slavePath, uint32_t capacity)
 {
     std::lock_guard lock(g_ptyMutex);
-    if (g_pty) return -1;
-    auto server = std::make_unique<vemarsim::PtyServer>(unit());
-    if (!server->start()) return -1;
-    if (slavePath != nullptr && capacity > 0) copyText(slavePath, capacity, server->slavePath().c_str());
-    g_pty = std::move(server);
+    auto& server = ptyServer();
+    if (server) return -1;
+    auto started = std::make_unique<vemarsim::PtyServer>(unit());
+    if (!started->start()) return -1;
+    if (slavePath != nullptr && capacity > 0) copyText(slavePath, capacity, started->slavePath().c_str());
+    server = std::move(started);
     return 0;
 }
 
 void vemarsim_unit_pty_stop(void)
 {
     std::lock_guard lock(g_ptyMutex);
-    g_pty.reset();
+    ptyServer().reset();
 }
 
 }  // extern "C"
