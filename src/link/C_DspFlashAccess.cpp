@@ -66,7 +66,7 @@ void C_DspFlashAccess::SendFlashData(const std::uint8_t* bytes, std::uint32_t by
     if (byteCount > NB_BYTES_FLASH_PAYLOAD_MAX)
         throw DspError("Error C_DspFlashAccess::SendFlashData() nbword > NB_BYTES_PCK_MAX");
     std::uint8_t packet[NB_BYTES_PCK_MAX];
-    std::memcpy(packet, bytes, byteCount);
+    if (byteCount != 0) std::memcpy(packet, bytes, byteCount);
     std::uint32_t padded = byteCount;
     if ((padded & 1) != 0) packet[padded++] = 0xFF;
     byteorder::writeU16le(packet + padded, byteorder::xorWords(packet, padded));

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "C_DspFlashAccess.h"
@@ -36,7 +37,8 @@ TEST_F(DspSimTest, ArraysOfEverySizeArriveWhole)
         ASSERT_EQ(got, words);
         const std::vector<std::uint8_t> expected = peek(DSP_READ_DETECTOR2);
         ASSERT_EQ(expected.size(), 2u * words);
-        EXPECT_EQ(0, std::memcmp(buffer.data(), expected.data(), expected.size())) << words;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), reinterpret_cast<const std::uint8_t*>(buffer.data())))
+            << words;
     }
 }
 

@@ -77,6 +77,7 @@ VEMARSIM_EXPORT void vemarsim_unit_set_plugged(int plugged);
 #define VEMARSIM_FAULT_IGNORE_COMMAND 12  /* the next packet of command code arg is lost on the way */
 /* Returns 0, or -1 for an unknown fault. */
 VEMARSIM_EXPORT int vemarsim_unit_inject_fault(int fault, int arg);
+/* Forgets the injected faults that have not acted yet (random faults stay). */
 VEMARSIM_EXPORT void vemarsim_unit_clear_faults(void);
 /* Random faults: each answer is corrupted (checksum, dropped, flags, cut)
  * with this probability, drawn from a generator with this seed. 0 stops. */

@@ -180,7 +180,8 @@ void vemarsim_unit_set_sample_count(uint32_t samples) { unit().setSampleCount(sa
 uint32_t vemarsim_unit_peek_array(int command, void* buffer, uint32_t capacity)
 {
     const std::vector<std::uint8_t> bytes = unit().peekArray(static_cast<std::uint16_t>(command));
-    if (buffer != nullptr) std::memcpy(buffer, bytes.data(), std::min<std::size_t>(capacity, bytes.size()));
+    if (buffer != nullptr && !bytes.empty())
+        std::memcpy(buffer, bytes.data(), std::min<std::size_t>(capacity, bytes.size()));
     return static_cast<uint32_t>(bytes.size());
 }
 
