@@ -172,7 +172,6 @@ TEST(CorrectSauts, ChainedSourcesWithTransitions)
     for (const Case& c : cases) {
         SyntheticSweep sweep;
         sweep.sources = c.sources;
-        // The hops also move the later sources' frequencies; keep them continuous.
         sweep.hopSamples = c.hops;
         sweep.hopDrops = c.drops;
         sweep.extraTransitions = c.extra;
