@@ -1,0 +1,3 @@
+#include "C_varnelpurity.h"
+
+C_VarnelPurity::C_VarnelPurity() { SetCommand(CMD_WAVELENGTH, "L=%4.3f"); }
