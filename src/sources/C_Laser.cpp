@@ -109,6 +109,19 @@ const char* C_Laser::SendTemplateAndWait(tCommand key, std::initializer_list<Tem
     return Failure(WaitReady(false));
 }
 
+const char* C_Laser::WriteAndPause(const char* text, int pauseMs)
+{
+    Write(text);
+    DriverPause::pauseMs(pauseMs);
+    return nullptr;
+}
+
+const char* C_Laser::SetPowerInLinearUnit(float powerMw)
+{
+    if (const char* failure = SendAndWait(":SOUR:POW:UNIT 1")) return failure;
+    return SendTemplateAndWait(CMD_POWER, {static_cast<double>(powerMw)});
+}
+
 const char* C_Laser::SendAndWaitEach(std::initializer_list<const char*> texts)
 {
     for (const char* text : texts)

@@ -57,6 +57,10 @@ protected:
     // Sends text, then WaitReady(false): the error text, or nullptr.
     const char* SendAndWait(const char* text);
     const char* SendTemplateAndWait(tCommand key, std::initializer_list<TemplateValue> values);
+    // Writes text, then pauses to pace the instrument.
+    const char* WriteAndPause(const char* text, int pauseMs);
+    // The SCPI models' power setting: linear unit first, then the power template.
+    const char* SetPowerInLinearUnit(float powerMw);
     // Sends each text and waits, stopping at the first failure.
     const char* SendAndWaitEach(std::initializer_list<const char*> texts);
     // The error text when WaitReady returned one, else nullptr.

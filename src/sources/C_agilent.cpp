@@ -1,6 +1,5 @@
 #include "C_agilent.h"
 
-#include "DriverPause.h"
 
 C_Agilent::C_Agilent()
 {
@@ -16,22 +15,13 @@ C_Agilent::C_Agilent()
     SetCommand(CMD_SWEEP_QUERY, ":SOUR:WAV:SWE?");
 }
 
-const char* C_Agilent::Send(const char* text)
-{
-    Write(text);
-    DriverPause::pauseMs(pacingMs);
-    return nullptr;
-}
+const char* C_Agilent::Send(const char* text) { return WriteAndPause(text, pacingMs); }
 
 const char* C_Agilent::WaitReady(bool) { return RepeatedOpcWaitReady(); }
 
 int C_Agilent::CheckStatus(bool) { return -1; }
 
-const char* C_Agilent::SetPower(float* powerMw)
-{
-    if (const char* failure = SendAndWait(":SOUR:POW:UNIT 1")) return failure;
-    return SendTemplateAndWait(CMD_POWER, {static_cast<double>(*powerMw)});
-}
+const char* C_Agilent::SetPower(float* powerMw) { return SetPowerInLinearUnit(*powerMw); }
 
 const char* C_Agilent::SetCurrent(float* current) { return CurrentWithoutCommand(*current, nullptr); }
 

@@ -1,6 +1,5 @@
 #include "C_device.h"
 
-#include "DriverPause.h"
 
 C_Device::C_Device()
 {
@@ -12,12 +11,7 @@ C_Device::C_Device()
     SetCommand(CMD_SPEED, "MOTOR_SPEED=%d");
 }
 
-const char* C_Device::Send(const char* text)
-{
-    Write(text);
-    DriverPause::pauseMs(pacingMs);
-    return nullptr;
-}
+const char* C_Device::Send(const char* text) { return WriteAndPause(text, pacingMs); }
 
 const char* C_Device::WaitReady(bool)
 {

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "DriverPause.h"
 
 C_Santec::C_Santec()
 {
@@ -39,22 +38,13 @@ TemplateSignature C_Santec::SignatureOf(tCommand key) const
     }
 }
 
-const char* C_Santec::Send(const char* text)
-{
-    Write(text);
-    DriverPause::pauseMs(pacingMs);
-    return nullptr;
-}
+const char* C_Santec::Send(const char* text) { return WriteAndPause(text, pacingMs); }
 
 const char* C_Santec::WaitReady(bool) { return RepeatedOpcWaitReady(); }
 
 int C_Santec::CheckStatus(bool) { return -1; }
 
-const char* C_Santec::SetPower(float* powerMw)
-{
-    if (const char* failure = SendAndWait(":SOUR:POW:UNIT 1")) return failure;
-    return SendTemplateAndWait(CMD_POWER, {static_cast<double>(*powerMw)});
-}
+const char* C_Santec::SetPower(float* powerMw) { return SetPowerInLinearUnit(*powerMw); }
 
 const char* C_Santec::SetCurrent(float* current) { return CurrentWithoutCommand(*current, nullptr); }
 

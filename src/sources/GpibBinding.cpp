@@ -211,6 +211,8 @@ MirroredStatus mirroredStatus() { return {g_ibsta.load(), g_iberr.load(), g_ibcn
 
 bool libraryLoaded() { return g_library.load() != nullptr; }
 
+bool libraryAvailable() { return ensureLibrary() != nullptr; }
+
 std::vector<std::string> defaultLibraries() { return {"libgpib.so.0", "libgpibapi.so"}; }
 
 namespace {

@@ -152,6 +152,8 @@ MirroredStatus mirroredStatus();
 
 // True once a library is bound (it then stays bound).
 bool libraryLoaded();
+// Binds the library when none is bound yet (no bus traffic); true when one is.
+bool libraryAvailable();
 
 // The system libraries tried when the simulator is not active.
 std::vector<std::string> defaultLibraries();

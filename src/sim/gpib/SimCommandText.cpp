@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <span>
 
 namespace vemarsim {
 
@@ -67,28 +68,38 @@ std::optional<bool> parseOnOff(std::string_view text)
     return std::nullopt;
 }
 
+namespace {
+
+struct Unit {
+    std::string_view name;
+    double factor;
+};
+constexpr Unit linearPowerUnits[] = {{"mw", 1.0}, {"uw", 1e-3}, {"w", 1e3}};
+constexpr Unit wavelengthUnits[] = {{"nm", 1.0}, {"pm", 1e-3}, {"um", 1e3}, {"m", 1e9}};
+
+std::optional<double> inUnit(double value, std::string_view unit, std::span<const Unit> units)
+{
+    for (const Unit& u : units)
+        if (equalsNoCase(unit, u.name)) return value * u.factor;
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<double> powerMw(std::string_view text, std::string_view defaultUnit)
 {
     const auto quantity = parseQuantity(text);
     if (!quantity) return std::nullopt;
     const std::string_view unit = quantity->unit.empty() ? defaultUnit : quantity->unit;
-    if (equalsNoCase(unit, "mw")) return quantity->value;
-    if (equalsNoCase(unit, "uw")) return quantity->value * 1e-3;
-    if (equalsNoCase(unit, "w")) return quantity->value * 1e3;
     if (equalsNoCase(unit, "dbm")) return std::pow(10.0, quantity->value / 10.0);
-    return std::nullopt;
+    return inUnit(quantity->value, unit, linearPowerUnits);
 }
 
 std::optional<double> wavelengthNm(std::string_view text, std::string_view defaultUnit)
 {
     const auto quantity = parseQuantity(text);
     if (!quantity) return std::nullopt;
-    const std::string_view unit = quantity->unit.empty() ? defaultUnit : quantity->unit;
-    if (equalsNoCase(unit, "nm")) return quantity->value;
-    if (equalsNoCase(unit, "pm")) return quantity->value * 1e-3;
-    if (equalsNoCase(unit, "um")) return quantity->value * 1e3;
-    if (equalsNoCase(unit, "m")) return quantity->value * 1e9;
-    return std::nullopt;
+    return inUnit(quantity->value, quantity->unit.empty() ? defaultUnit : quantity->unit, wavelengthUnits);
 }
 
 std::optional<long long> parseInteger(std::string_view text)
