@@ -1,0 +1,31 @@
+#include "PropertyAttributes.h"
+
+#include <tinyxml.h>
+
+#include <cmath>
+#include <limits>
+
+#include "Log.h"
+#include "TiXmlElementCustom.h"
+
+float readFloatAttribute(const TiXmlElement& element, const char* name, const Readable<float>& property)
+{
+    const TiXmlElementCustom typed(const_cast<TiXmlElement*>(&element));
+    const double held = property.value();
+    double value = held;
+    typed.readDouble(name, value, property.defaultValue());
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) return property.value();
+    return static_cast<float>(value);
+}
+
+GridType readGridAttribute(const TiXmlElement& element, const char* name, const Readable<GridType>& property)
+{
+    const TiXmlElementCustom typed(const_cast<TiXmlElement*>(&element));
+    int value = static_cast<int>(property.value());
+    typed.readInt(name, value, static_cast<int>(property.defaultValue()));
+    if (!isKnownGridType(value)) {
+        Log::warn("Passband grid type %d unknown, %s used instead\n", value, gridTypeTexts[0]);
+        return GridType::Itu100GHz;
+    }
+    return static_cast<GridType>(value);
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+// One named scan of the application: its raw result, a copy of the source
+// configuration it was taken with, the regions no source covered, and one
+// curve per displayed input.
+//
+// BuildTrace runs on the measurement thread while the window may draw the
+// same trace; there is no lock: the window redraws only when the thread says
+// the trace is built, and does not delete or rebuild a trace while a
+// measurement runs.
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ScanArea.h"
+#include "ScanCurve.h"
+#include "ScanRes.h"
+#include "SourceConfigurationView.h"
+
+class ScanChart;
+class ScanForm;
+
+class ScanTrace {
+public:
+    // form, chart and the live configuration may be null (no window, no
+    // source configuration): the trace then shows nothing and has no coverage.
+    ScanTrace(ScanForm* form, ScanChart* chart, const SourceConfigurationView* liveConfiguration);
+    ~ScanTrace();
+    ScanTrace(const ScanTrace&) = delete;
+    ScanTrace& operator=(const ScanTrace&) = delete;
+
+    // The curve of that name, its envelopes created or removed as asked; a
+    // new curve (in the palette colour of its position) when there is none.
+    ScanCurve* AddCurve(const std::string& name, bool withMinMax);
+    // Deletes the first curve of that name.
+    void RemoveCurve(std::string_view name);
+    ScanCurve* FindCurve(std::string_view name);
+    const ScanCurve* FindCurve(std::string_view name) const;
+    // Null for an index out of range.
+    ScanCurve* CurveAt(int index);
+    const ScanCurve* CurveAt(int index) const;
+    int CurveCount() const { return static_cast<int>(curves_.size()); }
+
+    // These change the curve and redraw it; unknown names and indexes are ignored.
+    void SetCurveVisible(std::string_view name, bool visible);
+    void SetShowMinMax(int index, bool show);
+    void SetXShift(int index, double shift);
+    void SetYShift(int index, double shift);
+
+    // Shows the coverage and the palette colours (selected) or hides the
+    // coverage and draws the curves black; redraws every curve.
+    void SetSelected(bool selected);
+    bool selected() const { return selected_; }
+
+    // Rebuilds the coverage shapes from the live configuration, in the
+    // current display unit.
+    void UpdateCoverage();
+
+    // Turns the result into curve points: insertion loss (channel minus
+    // output) for every curve, except "Ext", which is relative only when
+    // extReferenced is set. Samples inside the coverage shapes are left out.
+    // reset restarts the envelopes; otherwise accumulate widens them.
+    void BuildTrace(bool reset, bool extReferenced, bool accumulate);
+
+    // Index of the visible curve whose drawn point lies nearest (in chart
+    // pixels) to the pixel position; the lower index on ties; -1 when no
+    // visible curve has a point.
+    int NearestCurve(double xPixel, double yPixel) const;
+
+    void RedrawAll() const;
+
+    // configuration := a copy of the live configuration (a scan file loaded
+    // into the live configuration hands it on to its trace this way).
+    void CopyConfiguration();
+    // The copy taken at creation; null when none was taken (external trigger
+    // mode, or no live configuration).
+    const SourceConfigurationView* configuration() const { return configuration_.get(); }
+    const SourceConfigurationView* liveConfiguration() const { return liveConfiguration_; }
+
+    const std::string& name() const { return name_; }
+    void setName(std::string name) { name_ = std::move(name); }
+    ScanRes& result() { return result_; }
+    const ScanRes& result() const { return result_; }
+    const ScanArea& coverage() const { return coverage_; }
+    ScanForm* form() const { return form_; }
+    ScanChart* chart() const { return chart_; }
+
+private:
+    bool frequencyDisplay() const;
+
+    ScanForm* form_;
+    ScanChart* chart_;
+    std::vector<std::unique_ptr<ScanCurve>> curves_;
+    const SourceConfigurationView* liveConfiguration_;
+    std::unique_ptr<SourceConfigurationView> configuration_;
+    ScanArea coverage_;
+    std::string name_;
+    ScanRes result_;
+    bool selected_ = false;
+};
