@@ -1,0 +1,112 @@
+#include "PixelReduction.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "ScanChannels.h"
+#include "ScanCurve.h"
+
+namespace {
+
+// Walks the points in drawing order, feeding each to `accumulate` (with
+// first set when it opens a new pixel) and calling `flush` with the first x
+// of every run of points that fall into one pixel when the run ends.
+template <typename Accumulate, typename Flush>
+void walkPixels(std::size_t count, const double* x, CurveShift shift, bool frequencyDisplay, PixelAxis axis,
+                Accumulate accumulate, Flush flush)
+{
+    if (count == 0) return;
+    const double pixel = (axis.maximum - axis.minimum) / axis.widthPixels;
+    const bool reduce = axis.widthPixels > 0 && pixel > 0.0 && std::isfinite(pixel);
+    const double perPixel = reduce ? 1.0 / pixel : 0.0;
+
+    bool open = false;
+    double runBucket = 0.0;
+    double runX = 0.0;
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t i = frequencyDisplay ? count - 1 - step : step;
+        const double drawnX = (frequencyDisplay ? terahertzNm / x[i] : x[i]) + shift.x;
+        // Comparing the pixel as a double keeps points far off the axis (or
+        // not numbers) from overflowing an integer; each such point is its
+        // own run.
+        const double bucket = reduce ? std::floor((drawnX - axis.minimum) * perPixel) : static_cast<double>(step);
+        if (!open || !(bucket == runBucket)) {
+            if (open) flush(runX);
+            open = true;
+            runBucket = bucket;
+            runX = drawnX;
+            accumulate(i, true);
+        } else {
+            accumulate(i, false);
+        }
+    }
+    flush(runX);
+}
+
+}  // namespace
+
+void reduceCurve(std::span<const double> x, std::span<const double> y, CurveShift shift, bool frequencyDisplay,
+                 PixelAxis axis, std::vector<PlotPoint>& out)
+{
+    out.clear();
+    const std::size_t count = std::min(x.size(), y.size());
+    double low = 0.0;
+    double high = 0.0;
+    walkPixels(
+        count, x.data(), shift, frequencyDisplay, axis,
+        [&](std::size_t i, bool first) {
+            const double v = y[i];
+            if (first) {
+                low = v;
+                high = v;
+            } else {
+                low = std::min(low, v);
+                high = std::max(high, v);
+            }
+        },
+        [&](double runX) {
+            out.push_back({runX, low + shift.y});
+            if (high != low) out.push_back({runX, high + shift.y});
+        });
+}
+
+void reduceEnvelopes(std::span<const double> xRef, std::span<const double> yMin, std::span<const double> yMax,
+                     CurveShift shift, bool frequencyDisplay, PixelAxis axis, EnvelopeSeries& out)
+{
+    out.minimum.clear();
+    out.maximum.clear();
+    const std::size_t count = std::min({xRef.size(), yMin.size(), yMax.size()});
+    double low = 0.0;
+    double high = 0.0;
+    walkPixels(
+        count, xRef.data(), shift, frequencyDisplay, axis,
+        [&](std::size_t i, bool first) {
+            if (first) {
+                low = yMin[i];
+                high = yMax[i];
+            } else {
+                low = std::min(low, yMin[i]);
+                high = std::max(high, yMax[i]);
+            }
+        },
+        [&](double runX) {
+            out.minimum.push_back({runX, low + shift.y});
+            out.maximum.push_back({runX, high + shift.y});
+        });
+}
+
+void reduceCurve(const ScanCurve& curve, bool frequencyDisplay, PixelAxis axis, std::vector<PlotPoint>& out)
+{
+    const ScanData& data = curve.data();
+    const auto count = static_cast<std::size_t>(data.count());
+    reduceCurve(data.x().first(count), data.y().first(count), {curve.xShift(), curve.yShift()}, frequencyDisplay,
+                axis, out);
+}
+
+void reduceEnvelopes(const ScanCurve& curve, bool frequencyDisplay, PixelAxis axis, EnvelopeSeries& out)
+{
+    const ScanData& data = curve.data();
+    const auto count = static_cast<std::size_t>(data.count());
+    reduceEnvelopes(data.xRef().first(count), data.yMin().first(count), data.yMax().first(count),
+                    {curve.xShift(), curve.yShift()}, frequencyDisplay, axis, out);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+// The unit's identity record and the policy that keeps its calibration file
+// and the copy in the Calib folder in step.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "C_DspFlashManager.h"
+#include "IdentityRecord.h"
+
+class FlashControl : public C_DspFlashManager {
+public:
+    // Asks the user a question with OK and Cancel; true for OK.
+    using Confirm = std::function<bool(const std::string& caption, const std::string& text)>;
+
+    FlashControl() = default;
+    ~FlashControl() override = default;
+
+    // Reads the identity record from the identity zone. The record is
+    // cleared first, so a failed read (which raises) leaves zeros.
+    void ReadIdentity();
+    bool IsValid() const { return identity_.isValid(); }
+    std::uint16_t CalibrationKind() const { return identity_.calibrationKind(); }
+    void SetCalibrationKind(std::uint16_t kind) { identity_.setCalibrationKind(kind); }
+    void CopyIdentity(std::uint8_t* out72) const;
+    std::array<std::uint16_t, IdentityRecord::bandWordCount> BandWords() const { return identity_.bandWords(); }
+    std::string CalibrationFileName() const { return calibrationFileName(identity_); }
+    const IdentityRecord& identity() const { return identity_; }
+    void setIdentity(const IdentityRecord& record) { identity_ = record; }
+
+    // Stores the record in the identity zone (through the boot code) and
+    // restarts the user code.
+    void WriteIdentity();
+
+    // The local calibration file of this unit: copied from the unit when it
+    // is missing or force is set; when the unit's copy is newer, replaced
+    // after confirm agrees (no confirm: the local file is kept). Returns its path.
+    std::string CheckCalibrationFile(const std::string& folder, bool force, const Confirm& confirm = {});
+    // Stores the local file of this unit in zone 1 and restarts the user code.
+    void ProgramCalibrationFile(const std::string& folder);
+
+    // The kind word at the head of zone 1 (the kind of the stored file).
+    std::uint16_t ReadZoneCalibrationKind();
+
+    static constexpr const char* outdatedQuestion =
+        "An outdated calibration file has been detected.\nIt is highly recommended to update it.\n\nProceed ?";
+    static constexpr const char* outdatedCaption = "Warning";
+    static constexpr const char* replacedText = "The calibration file has been successfully replaced.\n";
+    static constexpr const char* replacedCaption = "Success";
+
+private:
+    IdentityRecord identity_;
+};

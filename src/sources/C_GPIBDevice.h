@@ -1,0 +1,89 @@
+#pragma once
+
+// Base of every GPIB instrument driver: one device handle, an answer buffer,
+// the last command written (quoted in error texts) and an error text.
+//
+// The handle is created lazily: any operation that needs the bus opens it
+// first, and changing the address makes the next operation take the old
+// handle offline and create a new one. Presence is tested only when the
+// handle is created; IsPresent() asks the bus every time.
+//
+// One object is used by one thread at a time; the class has no lock.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class C_GPIBDevice {
+public:
+    static constexpr int errorTextSize = 1000;
+    static constexpr int lastCommandSize = 500;
+    static constexpr int defaultTimeoutCode = 13;  // T10s
+    static constexpr int defaultReadBufferSize = 500;
+
+    C_GPIBDevice();
+    virtual ~C_GPIBDevice();
+
+    C_GPIBDevice(const C_GPIBDevice&) = delete;
+    C_GPIBDevice& operator=(const C_GPIBDevice&) = delete;
+
+    // Configure(address, 13, 500).
+    void SetAddress(int address);
+    // Stores the values, replaces the answer buffer and opens the device at
+    // once (so the handle for a new address exists immediately). Returns the
+    // Open result.
+    bool Configure(int address, int timeoutCode, int bufferSize);
+    // Stores the address for the next Open; no bus traffic.
+    void SetPrimaryAddress(int address);
+
+    // True when the device may be used; creates the handle when needed and
+    // then reports presence.
+    bool Open();
+    // Returns the instrument to local control and releases the handle.
+    void Close();
+    // Writes text (without its NUL); remembered as the last command even
+    // when the write fails. Nothing is written when Open fails.
+    void Write(const char* text);
+    // Reads at most maxCount bytes; the last byte received (the instrument's
+    // terminator) is dropped. Never null; empty on failure.
+    const char* Read(int maxCount);
+    int GetHandle() const { return deviceHandle; }
+    // Text of the calling thread's last GPIB failure naming the last
+    // command, or an empty text when there was none. With showMessage a
+    // non-empty text is also shown in a warning box.
+    const char* GpibErrorText(bool showMessage);
+
+    virtual const char* WaitReady(bool showMessage) = 0;
+    virtual int CheckStatus(bool showMessage) = 0;
+    // The device's status byte; 0 when Open fails.
+    virtual int SerialPoll();
+    // The answer to "*ESR?"; -1 when Open fails.
+    virtual int QueryEventStatus();
+    virtual bool IsPresent();
+    // The status of the return to local; 0 when Open fails.
+    virtual int GoToLocal();
+
+    int PrimaryAddress() const { return primaryAddress; }
+    const char* LastCommand() const { return lastCommand.data(); }
+    const char* ErrorText() const { return errorText.data(); }
+    int ReadBufferSize() const { return readBufferSize; }
+
+protected:
+    // Sets errorText from a format taking the last command as its only argument.
+    void FormatErrorText(const char* format);
+    void ClearErrorText() { errorText[0] = '\0'; }
+    void RememberCommand(const char* text);
+
+    std::array<char, errorTextSize> errorText{};
+    std::vector<char> readBuffer;
+    std::array<char, lastCommandSize> lastCommand{};
+    std::int32_t boardIndex = 0;
+    std::int32_t secondaryAddress = 0;
+    std::int32_t eotMode = 1;
+    std::int32_t eosMode = 0;
+    std::int32_t primaryAddress = 10;
+    std::int32_t timeoutCode = defaultTimeoutCode;
+    bool reopenNeeded = true;
+    std::int32_t deviceHandle = 0;
+    std::int32_t readBufferSize = defaultReadBufferSize;
+};

@@ -1,0 +1,7 @@
+#include "C_varnelpurity.h"
+
+#include "GpibBinding.h"
+
+C_VarnelPurity::C_VarnelPurity() { SetCommand(CMD_WAVELENGTH, "L=%4.3f"); }
+
+bool C_VarnelPurity::IsPresent() { return Gpib::libraryAvailable(); }

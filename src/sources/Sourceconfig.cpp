@@ -1,0 +1,331 @@
+#include "Sourceconfig.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "Log.h"
+#include "NumberFormat.h"
+#include "SimulatedSources.h"
+#include "SourceTypes.h"
+#include "ThreadInitLaser.h"
+
+// ---------------------------------------------------------------- SourceConfig
+
+SourceConfig::SourceConfig() = default;
+
+SourceConfig::SourceConfig(const SourceConfig& other) : name(other.name) { *this = other; }
+
+SourceConfig::~SourceConfig() = default;
+
+SourceConfig& SourceConfig::operator=(const SourceConfig& other)
+{
+    if (this == &other) return *this;
+    laser.reset();
+    SetType(other.type);
+    enable = other.enable;
+    SetAddress(other.address);
+    SetLambdaMin(other.lambdaMin);
+    SetLambdaMax(other.lambdaMax);
+    ApplySpeed(other.speed);
+    // The copy records the other's speed even when the instrument could not
+    // take it (absent, or no GPIB library when a scan file is reloaded):
+    // otherwise a trace would carry a speed its source never had.
+    speed = other.speed;
+    start = other.start;
+    stop = other.stop;
+    if (laser && other.laser) laser->CopyCommands(other.laser->Commands());
+    return *this;
+}
+
+void SourceConfig::recordsChanged() const
+{
+    if (owner_ != nullptr) owner_->RecordsChanged();
+}
+
+void SourceConfig::createDriver()
+{
+    // The simulated bus learns the new model before the driver first asks for it.
+    recordsChanged();
+    laser = SourceTypes::createDriver(type);
+    driverType_ = type;
+    if (laser) laser->SetAddress(address);
+}
+
+void SourceConfig::SetType(int code)
+{
+    if (laser && code == type) return;
+    type = code;
+    laser.reset();
+    createDriver();
+}
+
+void SourceConfig::SetAddress(int value)
+{
+    if (!laser) SetType(type);
+    if (value == address) return;
+    address = value;
+    recordsChanged();
+    if (laser) laser->SetAddress(value);
+}
+
+void SourceConfig::AlignDriver()
+{
+    if (!laser) return;
+    if (driverType_ != type) {
+        laser.reset();
+        createDriver();
+    } else if (laser->PrimaryAddress() != address) {
+        laser->SetAddress(address);
+    }
+}
+
+void SourceConfig::SetLambdaMin(double value)
+{
+    lambdaMin = value;
+    recordsChanged();
+}
+
+void SourceConfig::SetLambdaMax(double value)
+{
+    lambdaMax = value;
+    recordsChanged();
+}
+
+void SourceConfig::SetScanRange(double scanStart, double scanStop)
+{
+    start = std::max(scanStart, lambdaMin);
+    stop = std::min(scanStop, lambdaMax);
+    rangeValid = lambdaMax > start && stop > lambdaMin;
+}
+
+void SourceConfig::SetStart(double value) { start = std::max(value, lambdaMin); }
+
+int SourceConfig::ApplyPower(float powerMw)
+{
+    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (laser->SetPower(&powerMw) != nullptr) return PowerRefused;
+    laser->PowerOn();
+    return Ok;
+}
+
+int SourceConfig::ApplyCurrent(float current)
+{
+    if (!laser || !laser->IsPresent()) return NotPresent;
+    const char* text = laser->SetCurrent(&current);
+    if (text == nullptr) {
+        laser->PowerOn();
+        return Ok;
+    }
+    return std::strcmp(text, C_Laser::noCurrent) == 0 ? Ok : PowerRefused;
+}
+
+int SourceConfig::SwitchOutput(bool on)
+{
+    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (on)
+        laser->PowerOn();
+    else
+        laser->PowerOff();
+    return Ok;
+}
+
+int SourceConfig::MoveToStart()
+{
+    if (!rangeValid) return Ok;
+    if (!laser || !laser->IsPresent()) return NotPresent;
+    return laser->SetWavelength(&start) != nullptr ? WavelengthRefused : Ok;
+}
+
+int SourceConfig::MoveToStop()
+{
+    if (!rangeValid) return Ok;
+    if (!laser || !laser->IsPresent()) return NotPresent;
+    return laser->SetWavelength(&stop) != nullptr ? WavelengthRefused : Ok;
+}
+
+int SourceConfig::StartMoveToStart()
+{
+    if (!laser || !laser->IsPresent()) return NotPresent;
+    return laser->SetWavelengthNoWait(&start) != nullptr ? WavelengthRefused : Ok;
+}
+
+int SourceConfig::ApplySpeed(int speedNmPerS)
+{
+    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (speedNmPerS == speed) return Ok;
+    int value = speedNmPerS;
+    if (laser->SetSpeed(&value) != nullptr) return SpeedRefused;
+    speed = speedNmPerS;
+    return Ok;
+}
+
+// ---------------------------------------------------------------- ConfLaser
+
+ConfLaser& ConfLaser::live()
+{
+    static ConfLaser conf;
+    static const bool followed = [] {
+        SimulatedSources::follow(&conf);
+        return true;
+    }();
+    (void)followed;
+    return conf;
+}
+
+ConfLaser::ConfLaser()
+{
+    nameRecords();
+    ApplyScanRange();
+    UpdateActiveRange();
+}
+
+ConfLaser::ConfLaser(const ConfLaser& other)
+{
+    nameRecords();
+    *this = other;
+}
+
+ConfLaser::~ConfLaser() { SimulatedSources::unfollow(this); }
+
+void ConfLaser::nameRecords()
+{
+    for (int i = 0; i < sourceCount; ++i) {
+        SourceConfig& source = sources[static_cast<std::size_t>(i)];
+        source.name = cformat("TLS_%d", i);
+        source.owner_ = this;
+    }
+}
+
+ConfLaser& ConfLaser::operator=(const ConfLaser& other)
+{
+    if (this == &other) return *this;
+    for (std::size_t i = 0; i < sources.size(); ++i) sources[i] = other.sources[i];
+    power = other.power;
+    SetScanStart(other.lambdaMin);
+    SetScanStop(other.lambdaMax);
+    speed = other.speed;
+    RecordsChanged();
+    return *this;
+}
+
+void ConfLaser::RecordsChanged() const { SimulatedSources::publishIfFollowed(*this); }
+
+void ConfLaser::SetScanStart(double value)
+{
+    lambdaMin = value;
+    ApplyScanRange();
+    UpdateActiveRange();
+}
+
+void ConfLaser::SetScanStop(double value)
+{
+    lambdaMax = value;
+    ApplyScanRange();
+    UpdateActiveRange();
+}
+
+void ConfLaser::ApplyScanRange()
+{
+    for (SourceConfig& source : sources) source.SetScanRange(lambdaMin, lambdaMax);
+}
+
+int ConfLaser::UpdateActiveRange()
+{
+    auto active = [this](int i) {
+        const SourceConfig& source = sources[static_cast<std::size_t>(i)];
+        return source.enable && source.rangeValid;
+    };
+    firstActive = 0;
+    while (firstActive < sourceCount && !active(firstActive)) ++firstActive;
+    endActive = firstActive;
+    while (endActive < sourceCount && active(endActive)) ++endActive;
+    return endActive;
+}
+
+double ConfLaser::LowestLambdaMin() const
+{
+    double lowest = std::numeric_limits<double>::max();
+    for (const SourceConfig& source : sources)
+        if (source.enable) lowest = std::min(lowest, source.lambdaMin);
+    return lowest;
+}
+
+double ConfLaser::HighestLambdaMax() const
+{
+    double highest = std::numeric_limits<double>::min();
+    for (const SourceConfig& source : sources)
+        if (source.enable) highest = std::max(highest, source.lambdaMax);
+    return highest;
+}
+
+const char* ConfLaser::Init()
+{
+    using namespace std::chrono_literals;
+    ApplyScanRange();
+    UpdateActiveRange();
+    // Enable flags may have been changed directly since the last change was told.
+    RecordsChanged();
+
+    std::vector<std::unique_ptr<ThreadInitLaser>> threads;
+    for (int i = 0; i < sourceCount; ++i) {
+        SourceConfig& source = sources[static_cast<std::size_t>(i)];
+        if (!source.enable || !source.rangeValid) continue;
+        source.SetPowerValue(power);
+        auto& thread = threads.emplace_back(std::make_unique<ThreadInitLaser>(&source, i, speed));
+        // Without a thread the source is initialised here, so the wait below always ends.
+        if (!thread->resume()) thread->runHere();
+    }
+
+    auto allDone = [&threads] {
+        return std::all_of(threads.begin(), threads.end(), [](const auto& t) { return t->done(); });
+    };
+    while (!allDone()) std::this_thread::sleep_for(10ms);
+
+    int result = SourceConfig::Ok;
+    int failed = 0;
+    for (const auto& thread : threads) {
+        if (thread->result() != SourceConfig::Ok) {
+            result = thread->result();
+            failed = thread->index();
+            break;
+        }
+    }
+
+    auto allEnded = [&threads] {
+        return std::all_of(threads.begin(), threads.end(),
+                           [](const auto& t) { return !t->started() || t->exitCode() != Thread::StillActive; });
+    };
+    while (!allEnded()) std::this_thread::sleep_for(10ms);
+    threads.clear();
+
+    const SourceConfig& source = sources[static_cast<std::size_t>(failed)];
+    std::string text;
+    switch (result) {
+    case SourceConfig::Ok:
+        message[0] = '\0';
+        return nullptr;
+    case SourceConfig::NotPresent:
+        text = cformat("Can't connect to TLS%d (GPIB Address=%d). Please check the GPIB connection", failed + 1,
+                       source.address);
+        break;
+    case SourceConfig::PowerRefused:
+        text = cformat("Invalid power (%.1f mW) on TLS%d.", power, failed + 1);
+        break;
+    case SourceConfig::WavelengthRefused:
+        text = cformat("Invalid Wavelength (%.3f nm) on TLS%d.", source.start, failed + 1);
+        break;
+    case SourceConfig::SpeedRefused:
+        text = cformat("Invalid Speed on TLS%d.", failed + 1);
+        break;
+    default:
+        text = "unknown error";
+        break;
+    }
+    std::snprintf(message.data(), message.size(), "%s", text.c_str());
+    Log::warn("Sources: %s\n", message.data());
+    return message.data();
+}

@@ -1,0 +1,125 @@
+// The Sources section of configuration and scan files:
+//
+//   <Sources>
+//     <Common Power Lambda_Min Lambda_Max/>
+//     <Source Name Enable Address Lambda_Min Lambda_Max Speed Type
+//             [Power_On Power_Off Power WaveLength CmdSpeed]/>   x4
+//   </Sources>
+//
+// The template attributes are written for the generic IEEE 488.2 type only,
+// whose commands the user edits.
+
+#include <array>
+#include <utility>
+
+#include <tinyxml.h>
+
+#include "Log.h"
+#include "SourceTypes.h"
+#include "Sourceconfig.h"
+#include "TiXmlElementCustom.h"
+
+namespace {
+
+// A Source element is written through the typed attribute helpers.
+using TiXmlElementConfig = TiXmlElementCustom;
+
+constexpr std::array<std::pair<tCommand, const char*>, 5> templateAttributes{{
+    {CMD_POWER_ON, "Power_On"},
+    {CMD_POWER_OFF, "Power_Off"},
+    {CMD_POWER, "Power"},
+    {CMD_WAVELENGTH, "WaveLength"},
+    {CMD_SPEED, "CmdSpeed"},
+}};
+
+}  // namespace
+
+void SourceConfig::Save(TiXmlElement& sourcesNode) const
+{
+    TiXmlElementConfig source(sourcesNode.LinkEndChild(new TiXmlElement("Source"))->ToElement());
+    source.setText("Name", name);
+    source.setBool("Enable", enable);
+    source.setInt("Address", address);
+    source.setDouble("Lambda_Min", lambdaMin);
+    source.setDouble("Lambda_Max", lambdaMax);
+    source.setInt("Speed", speed);
+    source.setKeyword("Type", type, SourceTypes::configurationNames());
+    if (type == SourceTypes::Manual && laser) {
+        for (const auto& [key, attribute] : templateAttributes)
+            if (const Command* command = laser->GetCommand(key)) source.setText(attribute, command->GetText());
+    }
+}
+
+const TiXmlElement* SourceConfig::readFields(const TiXmlElement& sourcesNode)
+{
+    const TiXmlElement* element = TiXmlElementCustom::childWithAttribute(&sourcesNode, "Source", "Name", name);
+    if (element == nullptr) return nullptr;
+    const TiXmlElementConfig source(const_cast<TiXmlElement*>(element));
+    enable = source.getBool("Enable", false);
+    source.readInt("Address", address, 1);
+    source.readDouble("Lambda_Min", lambdaMin, 1240.0);
+    source.readDouble("Lambda_Max", lambdaMax, 1680.0);
+    source.readInt("Speed", speed, 100);
+    const char* typeName = element->Attribute("Type");
+    type = typeName != nullptr ? SourceTypes::codeOfConfigurationName(typeName) : SourceTypes::Manual;
+    return element;
+}
+
+void SourceConfig::readTemplates(const TiXmlElement& element)
+{
+    if (!laser) return;
+    for (const auto& [key, attribute] : templateAttributes) {
+        Command* command = laser->GetCommand(key);
+        if (command == nullptr) continue;
+        const char* text = element.Attribute(attribute);
+        if (text != nullptr && command->SetText(text)) continue;
+        // Missing, too long or not fitting its values: the template's own text.
+        if (text != nullptr)
+            Log::warn("Sources: %s %s \"%s\" refused; default \"%s\" used\n", name.c_str(), attribute, text,
+                      command->GetDefaultText());
+        command->SetText(command->GetDefaultText());
+    }
+}
+
+void SourceConfig::Load(const TiXmlElement& sourcesNode)
+{
+    const TiXmlElement* element = readFields(sourcesNode);
+    if (element == nullptr) return;
+    recordsChanged();
+    AlignDriver();
+    readTemplates(*element);
+}
+
+void ConfLaser::Save(TiXmlElement& node) const
+{
+    TiXmlElementCustom common(node.LinkEndChild(new TiXmlElement("Common"))->ToElement());
+    common.setDouble("Power", power);
+    common.setDouble("Lambda_Min", lambdaMin);
+    common.setDouble("Lambda_Max", lambdaMax);
+    for (const SourceConfig& source : sources) source.Save(node);
+}
+
+void ConfLaser::Load(const TiXmlElement* node)
+{
+    if (node == nullptr) {
+        sources[0].enable = true;
+        RecordsChanged();
+        return;
+    }
+    if (const TiXmlElement* element = TiXmlElementCustom::child(node, "Common")) {
+        const TiXmlElementCustom common(const_cast<TiXmlElement*>(element));
+        common.readDouble("Power", power, 1.0);
+        common.readDouble("Lambda_Min", lambdaMin, 1310.0);
+        common.readDouble("Lambda_Max", lambdaMax, 1610.0);
+    }
+    // Every record's new address and model is on the simulated bus before
+    // any driver is rebuilt or re-addressed.
+    std::array<const TiXmlElement*, sourceCount> elements{};
+    for (std::size_t i = 0; i < sources.size(); ++i) elements[i] = sources[i].readFields(*node);
+    RecordsChanged();
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (elements[i] == nullptr) continue;
+        sources[i].AlignDriver();
+        sources[i].readTemplates(*elements[i]);
+    }
+}
