@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -56,4 +57,10 @@ public:
     // Largest grid Resample builds; 2000 nm at 0.2 pm. Larger requests come
     // from damaged settings or files and are refused rather than allocated.
     static constexpr long long maxResampledPoints = 10'000'000;
+
+    // Text exports of the resampled arrays (ScanResText.cpp): the header line
+    // (none when header is null), then one line per grid point. 0, or -1 when
+    // the file cannot be written; nothing is then left behind.
+    int WriteCsv(const std::string& fileName, const char* header, bool extReferenced) const;
+    int WriteTxt(const std::string& fileName, const char* header, bool extReferenced) const;
 };

@@ -19,8 +19,10 @@
 #include "ScanRes.h"
 #include "SourceConfigurationView.h"
 
+class ConfigurationSection;
 class ScanChart;
 class ScanForm;
+class TiXmlDocument;
 
 class ScanTrace {
 public:
@@ -70,6 +72,21 @@ public:
     int NearestCurve(double xPixel, double yPixel) const;
 
     void RedrawAll() const;
+
+    // Scan files (ScanTraceXml.cpp). SaveXml appends the "Scan" part to the
+    // configuration file already written at fileName and writes the side file
+    // fileName + ".dat"; the overload takes the configuration frame as a
+    // document in memory, so that the file never stands without its scan
+    // part. Both files are complete or the save fails (error says why).
+    bool SaveXml(const std::string& fileName, std::string* error = nullptr) const;
+    bool SaveXml(const std::string& fileName, TiXmlDocument& document, std::string* error = nullptr) const;
+    // Replaces the result with the file's: 0, or -2 when the file has no
+    // VEMAR (or RB5560) root. sources reads the file's Sources section into
+    // the live configuration (null: the live configuration stays as it is).
+    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr);
+    // The chart as a picture, through the installed ChartPicture (ChartPicture.h).
+    bool SaveBitmap(const std::string& fileName, std::string* error = nullptr) const;
+    bool SavePng(const std::string& fileName, std::string* error = nullptr) const;
 
     // configuration := a copy of the live configuration (a scan file loaded
     // into the live configuration hands it on to its trace this way).

@@ -168,6 +168,9 @@ TEST(CorrectSauts, ChainedSourcesWithTransitions)
          {4000, 9000, 16000},
          {2.0, -2.0, 2.0},
          {21000.25, 81000.25}},
+        // The last source crosses five lines: its first fit holds a single
+        // line, whose placeholder slope cannot measure hops.
+        {"a short last source", {{0, 195950, 0.125, 0}, {95600, 184000, 0.125, 0}}, {}, {}, {}},
     };
     for (const Case& c : cases) {
         SyntheticSweep sweep;
