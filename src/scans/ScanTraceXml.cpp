@@ -20,6 +20,7 @@
 #include "TiXmlDynamicArrayDouble.h"
 #include "TiXmlElementCustom.h"
 #include "UserMessages.h"
+#include "XmlNesting.h"
 
 namespace {
 
@@ -260,6 +261,7 @@ bool ScanTrace::SaveXml(const std::string& fileName, TiXmlDocument& document, st
 
 int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* sources)
 {
+    if (!xmlNestingWithin(fileName)) return -2;
     TiXmlDocument doc;
     ConfigurationFile::parseFile(fileName, doc);
     const TiXmlElement* root = ConfigurationFile::findRoot(doc);
@@ -302,7 +304,10 @@ int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* source
         start = result_.wavelength.front();
         stop = result_.wavelength.back();
     }
-    result_.Resample(start, stop, step);
+    // The chart ends at 2000 nm: a wider range in a damaged file would only
+    // build a grid of hundreds of megabytes that nothing in the file backs.
+    constexpr double chartLimitNm = 2000.0;
+    result_.Resample(std::clamp(start, 0.0, chartLimitNm), std::clamp(stop, 0.0, chartLimitNm), step);
     BuildTrace(false, false, false);
     return 0;
 }

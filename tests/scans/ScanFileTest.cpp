@@ -10,6 +10,7 @@
 #include "FileUtil.h"
 #include "ScanFileFixture.h"
 #include "Scanmanager.h"
+#include "XmlNesting.h"
 
 namespace {
 
@@ -269,6 +270,23 @@ TEST_F(ScanFileTest, ReleaseRuleOfTheSamplingStep)
     }
 }
 
+TEST_F(ScanFileTest, ResamplingGridStaysWithinTheChartLimits)
+{
+    saveSynthetic(1, 201);
+    editXml(path, [](TiXmlElement& root) {
+        TiXmlElement& sources = element(root, "Configuration/Sources");
+        sources.SetAttribute("Start", "-5");
+        sources.SetAttribute("Stop", "1E7");
+        element(root, "Configuration/Application/Sampling_Step").SetAttribute("Value", "1000");
+    });
+    Loader loader;
+    ASSERT_EQ(loader.load(path), 0);
+    const Doubles& grid = loader.trace().result().resampledWavelength;
+    ASSERT_EQ(grid.size(), 2001u);
+    EXPECT_EQ(grid.front(), 0.0);
+    EXPECT_DOUBLE_EQ(grid.back(), 2000.0);
+}
+
 TEST_F(ScanFileTest, LineDetectionMissingOrEmpty)
 {
     saveSynthetic(1, 201);
@@ -310,6 +328,40 @@ TEST_F(ScanFileTest, FileWithoutTheRootIsRefusedWithAMessage)
     }
     Loader loader;
     EXPECT_EQ(loader.load(env.file("missing.scan.xml")), -2);
+}
+
+TEST(XmlNesting, CountsElementDepthThroughQuotesAndSelfClosingTags)
+{
+    TempDir folder;
+    auto repeat = [](const std::string& text, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += text;
+        return out;
+    };
+    const std::pair<std::string, bool> cases[] = {
+        {"<VEMAR><About><Release Value=\"v 3.8.0\" /></About></VEMAR>", true},
+        {repeat("<a>", 256) + repeat("</a>", 256), true},
+        {repeat("<a>", 257) + repeat("</a>", 257), false},
+        {"<r>" + repeat("<a/><b x='1' />", 100000) + "</r>", true},
+        // A quoted "/>" or ">" closes nothing.
+        {repeat("<a x=\"/>\" y='>'>", 300), false},
+        {"<?xml version=\"1.0\"?><!-- <<< --><r>" + repeat("<a></a>", 1000) + "</r>", true},
+    };
+    for (const auto& [text, accepted] : cases) {
+        writeWholeFile(folder.file("x.xml"), text);
+        EXPECT_EQ(xmlNestingWithin(folder.file("x.xml")), accepted) << text.substr(0, 60);
+    }
+    EXPECT_TRUE(xmlNestingWithin(folder.file("missing.xml")));
+}
+
+TEST_F(ScanFileTest, DeeplyNestedFileIsRefusedInsteadOfOverflowingTheStack)
+{
+    std::string text = "<VEMAR><Scan>";
+    for (int i = 0; i < 200000; ++i) text += "<Curve>";
+    writeWholeFile(path, text);
+    Loader loader;
+    EXPECT_EQ(loader.load(path), -2);
+    EXPECT_EQ(loader.messages.shown, (std::vector<std::string>{"Error: Can't open the file. The format is invalid."}));
 }
 
 // What a damaged pair still gives: the blocks before the damage, the curves,
