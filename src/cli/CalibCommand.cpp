@@ -22,8 +22,10 @@ void requireAnsweringUnit()
         throw CliError(ExitCode::Failure, "failure in the communication with the DSP");
 }
 
-void requireIdentity(const FlashControl& flash)
+// The calibration file is named after the unit's serial number.
+void readIdentity(FlashControl& flash)
 {
+    flash.ReadIdentity();
     if (!flash.IsValid()) throw CliError(ExitCode::Failure, "the unit has no identity record (no serial number)");
 }
 
@@ -54,8 +56,7 @@ int runCalibCheck(CliSession& session, const ParsedOptions&)
     session.loadConfiguration();
     requireAnsweringUnit();
     FlashControl flash;
-    flash.ReadIdentity();
-    requireIdentity(flash);
+    readIdentity(flash);
     const std::string folder = session.settings().calibFolder;
     const bool existed = exists(folder + flash.CalibrationFileName());
     bool outdated = false;
@@ -94,8 +95,7 @@ int runCalibProgram(CliSession& session, const ParsedOptions&)
     session.loadConfiguration();
     requireAnsweringUnit();
     FlashControl flash;
-    flash.ReadIdentity();
-    requireIdentity(flash);
+    readIdentity(flash);
     const std::string path = session.settings().calibFolder + flash.CalibrationFileName();
     // Programming without a local file would reboot the DSP twice, store
     // nothing and look like a success.
