@@ -6,7 +6,6 @@
 #include "ScanTextHeaders.h"
 #include "Scanmanager.h"
 #include "UserMessages.h"
-#include "XmlNesting.h"
 
 bool saveScanFile(const std::string& fileName, const ScanTrace& trace, const ScanFileFrame& frame, std::string* error)
 {
@@ -46,8 +45,7 @@ bool saveFromChartPage(const std::string& fileName, int filterIndex, const ScanT
 int loadFromChartPage(const std::string& fileName, ScanManager& manager, ApplicationConfig& settings,
                       const ConfigurationSections& sections, const SourceConfigurationView* liveConfiguration)
 {
-    // The configuration reader would meet a too deeply nested file first.
-    if (xmlNestingWithin(fileName)) ConfigurationFile::loadConfiguration(fileName, settings, sections);
+    ConfigurationFile::loadConfiguration(fileName, settings, sections);
     ScanTrace& trace = manager.NewTrace(liveConfiguration);
     const int status = trace.LoadXml(fileName, sections.sourcesReader);
     if (status == -2) {

@@ -20,7 +20,6 @@
 #include "TiXmlDynamicArrayDouble.h"
 #include "TiXmlElementCustom.h"
 #include "UserMessages.h"
-#include "XmlNesting.h"
 
 namespace {
 
@@ -261,7 +260,6 @@ bool ScanTrace::SaveXml(const std::string& fileName, TiXmlDocument& document, st
 
 int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* sources)
 {
-    if (!xmlNestingWithin(fileName)) return -2;
     TiXmlDocument doc;
     ConfigurationFile::parseFile(fileName, doc);
     const TiXmlElement* root = ConfigurationFile::findRoot(doc);
