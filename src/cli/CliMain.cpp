@@ -40,8 +40,8 @@ const std::vector<OptionSpec>& globalOptions()
 {
     static const std::vector<OptionSpec> options = {
         {"simulate", 0, V::Optional, "PRESET",
-         "run on the simulated instrument (plug-in libvemar-sim.so beside the\nprogram); PRESET chooses the "
-         "bench: dwdm (default), cwdm,\npatchcord, etalon"},
+         "run on the simulated instrument (plug-in libvemar-sim.so beside the program); PRESET chooses the "
+         "bench: dwdm (default), cwdm, patchcord, etalon"},
         {"seed", 0, V::Required, "N", "seed of the simulated noise and mode hops (with --simulate)"},
         {"config", 0, V::Required, "FILE",
          "settings from FILE instead of VEMAR.config.xml in the Config folder"},
@@ -51,7 +51,7 @@ const std::vector<OptionSpec>& globalOptions()
         {"sim-time-scale", 0, V::Required, "X",
          "simulated time runs X times real time, 0 < X <= 1 (with --simulate)"},
         {"sim-dsp-release", 0, V::Required, "N",
-         "the simulated unit runs DSP release N (hundredths; 111 needs the\nupgrade) (with --simulate)"},
+         "the simulated unit runs DSP release N (hundredths; 111 needs the upgrade) (with --simulate)"},
         {"sim-unplugged", 0, V::None, "", "the simulated unit is unplugged (with --simulate)"},
         helpOption,
         {"version", 0, V::None, "", "show the program release and exit"},
@@ -131,7 +131,7 @@ const Command& rootCommand()
         Command curve;
         curve.name = "curve";
         curve.operands = "FILE.scan.xml";
-        curve.summary = "central wavelength, spectral width, left and right slopes of a curve";
+        curve.summary = "centre, spectral width and flank slopes of a saved curve";
         curve.description =
             "The figures of the chart's information block for one curve of a saved scan,\n"
             "with the levels of the settings stored in the file (fwhmThreshold, fwhmPower,\n"
@@ -171,8 +171,9 @@ const Command& rootCommand()
         upgrade.operands = "[FILE.out]";
         upgrade.summary = "program a firmware file into the DSP and restart it";
         upgrade.description =
-            "Brings the DSP into flash mode, uploads FILE.out (default: DSP/VEMAR_DSP V112.out\n"
-            "beside the program), restarts the DSP and prints its new release.";
+            "Brings the DSP into flash mode, uploads FILE.out (default: the file\n"
+            "DSP/VEMAR_DSP V112.out beside the program), restarts the DSP and prints its\n"
+            "new release.";
         upgrade.maxOperands = 1;
         upgrade.run = runFirmwareUpgrade;
         firmware.subcommands = {status, upgrade};

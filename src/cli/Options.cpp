@@ -106,8 +106,35 @@ ParsedOptions parseOptions(std::span<const std::string> arguments, std::span<con
     return parsed;
 }
 
+namespace {
+
+// Words of text in lines of at most width characters (a longer word stands alone).
+std::vector<std::string> wrapWords(const std::string& text, std::size_t width)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t start = text.find_first_not_of(' ', at);
+        if (start == std::string::npos) break;
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        const std::string word = text.substr(start, end - start);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        at = end;
+    }
+    if (!line.empty() || lines.empty()) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
 std::string describeOptions(std::span<const OptionSpec> specs)
 {
+    constexpr std::size_t lineWidth = 79;
     std::vector<std::string> heads;
     std::size_t width = 0;
     for (const OptionSpec& s : specs) {
@@ -118,19 +145,17 @@ std::string describeOptions(std::span<const OptionSpec> specs)
         width = std::max(width, head.size());
         heads.push_back(std::move(head));
     }
+    const std::size_t column = width + 2;
+    const std::size_t textWidth = lineWidth > column + 20 ? lineWidth - column : 20;
     std::string out;
     for (std::size_t k = 0; k < specs.size(); ++k) {
         out += heads[k];
-        out.append(width + 2 - heads[k].size(), ' ');
-        // Help texts may hold line breaks; continue them under the first line.
-        const std::string& help = specs[k].help;
-        for (std::size_t start = 0; start <= help.size();) {
-            const std::size_t end = help.find('\n', start);
-            out += help.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            out += '\n';
-            if (end == std::string::npos) break;
-            out.append(width + 2, ' ');
-            start = end + 1;
+        out.append(column - heads[k].size(), ' ');
+        bool first = true;
+        for (const std::string& line : wrapWords(specs[k].help, textWidth)) {
+            if (!first) out.append(column, ' ');
+            out += line + "\n";
+            first = false;
         }
     }
     return out;
