@@ -129,6 +129,7 @@ TEST_F(CliOfflineTest, ConvertWritesEachForm)
         const std::string written = file(std::string("filter.") + c.format);
         ASSERT_EQ(r.exitCode, 0) << c.format << describe(r);
         EXPECT_EQ(r.out, written + "\n");
+        EXPECT_EQ(r.err, "") << c.format;
         ASSERT_TRUE(exists(written)) << written;
         c.check(readWholeFile(written));
     }
