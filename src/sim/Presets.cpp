@@ -13,8 +13,8 @@ constexpr std::array<BenchPreset, 9> presets{{
     {.name = "cwdm", .device = DeviceKind::Cwdm},
     {.name = "patchcord", .device = DeviceKind::PatchCord},
     {.name = "etalon", .device = DeviceKind::Etalon},
-    // A laser that hops a few times in every sweep.
-    {.name = "dwdm-hops", .device = DeviceKind::Dwdm, .hopsPerSweep = 3},
+    // A laser that hops away and back twice in every sweep.
+    {.name = "dwdm-hops", .device = DeviceKind::Dwdm, .hopsPerSweep = 4},
     // A DSP that chains the sources into one acquisition.
     {.name = "chained", .device = DeviceKind::Dwdm, .chainsSources = true},
     // Noisy detectors, for series whose envelopes widen.

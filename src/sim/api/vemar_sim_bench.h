@@ -13,7 +13,7 @@
  *   "cwdm"        CWDM filter, 20 nm channels
  *   "patchcord"   a flat patch cord on every port
  *   "etalon"      a Fabry-Perot etalon on port 1 (acquisition modes 2 and 3)
- *   "dwdm-hops"   the DWDM multiplexer with a laser that hops 3 times a sweep
+ *   "dwdm-hops"   the DWDM multiplexer; the laser hops away and back twice a sweep
  *   "chained"     the DWDM multiplexer; the DSP chains the sources (status bit 6)
  *   "noisy"       the DWDM multiplexer behind noisy detectors
  *   "faultypower" the DWDM multiplexer; the light of source 2 never arrives

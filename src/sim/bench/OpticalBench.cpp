@@ -54,6 +54,7 @@ void OpticalBench::acquisitionStarted(const AcquisitionSettings& settings)
         // A new acquisition; a chained one goes on with its next source.
         acquiring_ = true;
         firstSweepAfter_ = lastSweepSequence();
+
         expectedLines_.clear();
     }
     expectedLines_.push_back(settings.markCount);
@@ -193,10 +194,10 @@ int OpticalBench::acquiredInput(const AcquisitionSettings& settings)
         if (!model_->preset.chainsSources || !acquiring_) return input;
         after = firstSweepAfter_;
     }
-    // A chained acquisition moves on to the next source once a sweep has ended.
-    const auto now = std::chrono::steady_clock::now();
-    for (const SimLaserSweep& s : SimGpibBus::instance().sweepsAfter(after))
-        if (s.stopNm > s.startNm && s.ends <= now) ++input;
+    // A chained acquisition moves on to the next source with each sweep made.
+    for (const SimLaserSweep& s : SimGpibBus::instance().sweepsAfter(after)) {
+        if (s.stopNm > s.startNm) ++input;
+    }
     return std::min(input, 3);
 }
 

@@ -95,6 +95,9 @@ private:
         return out;
     }
 
+    // Hops come as excursions: the laser jumps to a neighbouring mode and,
+    // one to three lines further on, back to the mode it left (the same size the
+    // other way); an odd last hop stays.
     void placeHops(ClockSegment& segment, double stopGHz)
     {
         const int wanted = model_.preset.hopsPerSweep;
@@ -104,27 +107,41 @@ private:
         // third from the end; a hop outside that stretch could not be told.
         const int firstGap = 2;
         const int lastGap = static_cast<int>(full.size()) - 4;
-        std::vector<int> gaps;
-        for (int g = firstGap; g <= lastGap; ++g) gaps.push_back(g);
-        std::shuffle(gaps.begin(), gaps.end(), random_);
-        gaps.resize(std::min<std::size_t>(gaps.size(), static_cast<std::size_t>(wanted)));
-        std::sort(gaps.begin(), gaps.end());
-        for (const int g : gaps) {
-            const auto at = static_cast<std::size_t>(g);
-            // In the middle of the gap, so that a hop back does not cross the line before it.
-            const double f = full[at] - uniform(0.35, 0.65) * (full[at] - full[at + 1]);
-            const std::optional<double> x = segment.positionOf(f);
-            if (!x) continue;
-            // On a sample boundary: the sample after it shows the hop.
-            const double boundary = std::round((*x - 0.5) / step_) * step_ + 0.5;
-            if (boundary <= segment.startPosition() ||
-                (!segment.hopPositions().empty() && boundary <= segment.hopPositions().back()))
-                continue;
-            const double size = (uniform(0.0, 1.0) < 0.5 ? -1.0 : 1.0) * uniform(smallestHopGHz, largestHopGHz);
-            const double before = segment.frequency(boundary - 0.25);
-            segment.addHop(boundary, size);
-            data_.hops.push_back({gigahertzNm / before, size});
+        const int span = lastGap - firstGap + 1;
+        if (span < 2) return;
+        // The excursions share the stretch out evenly, each in its own part.
+        const int excursions = (wanted + 1) / 2;
+        const int part = span / excursions;
+        if (part < 2) return;
+        int placed = 0;
+        for (int e = 0; e < excursions && placed < wanted; ++e) {
+            const int from = firstGap + e * part;
+            const int away = std::uniform_int_distribution<int>(from, from + part / 2 - 1)(random_);
+            const int back = std::uniform_int_distribution<int>(away + 1, std::min(away + 3, from + part - 1))(random_);
+            // Small hops are the common ones: sizes spread evenly in log.
+            const double size = (uniform(0.0, 1.0) < 0.5 ? -1.0 : 1.0) *
+                                std::exp(uniform(std::log(smallestHopGHz), std::log(largestHopGHz)));
+            if (addHop(segment, full, away, size)) ++placed;
+            if (placed < wanted && addHop(segment, full, back, -size)) ++placed;
         }
+    }
+
+    // A hop in the middle of gap g (so that a hop back does not cross the
+    // line before it), on a sample boundary: the sample after it shows it.
+    bool addHop(ClockSegment& segment, const std::vector<double>& lines, int g, double size)
+    {
+        const auto at = static_cast<std::size_t>(g);
+        const double f = lines[at] - uniform(0.35, 0.65) * (lines[at] - lines[at + 1]);
+        const std::optional<double> x = segment.positionOf(f);
+        if (!x) return false;
+        const double boundary = std::round((*x - 0.5) / step_) * step_ + 0.5;
+        if (boundary <= segment.startPosition() ||
+            (!segment.hopPositions().empty() && boundary <= segment.hopPositions().back()))
+            return false;
+        const double before = segment.frequency(boundary - 0.25);
+        segment.addHop(boundary, size);
+        data_.hops.push_back({gigahertzNm / before, size});
+        return true;
     }
 
     void layOutSegments()
