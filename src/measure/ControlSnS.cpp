@@ -509,32 +509,31 @@ int ControlSnS::ProcessSweep(const ConfLaser& sources, ScanRes& partial, int k)
         appendValeursWL(partial.level9, out.hopCount, extraFrequencies);
     }
 
-    int code = 0;
-    if (out.hopCount > 10 || largestHop > 20.0) code = 108;
+    ScanMaths::SweepFigures figures;
+    figures.hopCount = out.hopCount;
+    figures.largestHopGHz = largestHop;
 
     partial.velocity = ScanMaths::sampleVelocities(partial.wavelength, referenceSignal_);
-    const double mean = ScanMaths::meanVelocity(partial.velocity);
-    if (mean < 8.0) code = 101;
-    if (mean > 120.0) code = 102;
+    figures.meanVelocity = ScanMaths::meanVelocity(partial.velocity);
     if (k == 0) partial.sweepVelocities.clear();
-    partial.sweepVelocities.push_back(mean);
+    partial.sweepVelocities.push_back(figures.meanVelocity);
 
     auto saturated = [](const std::vector<std::int32_t>& codes) {
         return std::any_of(codes.begin(), codes.end(), [](std::int32_t c) { return c > 4050; });
     };
-    if (saturated(outputCodes_)) code = 110;
-    for (int d = 0; d < 4; ++d)
-        if (!detectorCodes_[static_cast<std::size_t>(d)].empty() && saturated(detectorCodes_[static_cast<std::size_t>(d)]))
-            code = 111 + d;
+    figures.outputSaturated = saturated(outputCodes_);
+    for (std::size_t d = 0; d < 4; ++d) figures.detectorSaturated[d] = saturated(detectorCodes_[d]);
 
     std::vector<double>& output = partial.values[0];
     output.resize(n);
     for (std::size_t i = 0; i < n; ++i) output[i] = calib_->OutputLevel(outputCodes_[i]);
     if (n != 0) {
         const auto [low, high] = std::minmax_element(output.begin(), output.end());
-        if (*low < -16.0) code = 106;
-        if (*high - *low > 3.0) code = 109;
+        figures.hasOutput = true;
+        figures.outputLowestDbm = *low;
+        figures.outputHighestDbm = *high;
     }
+    const int code = ScanMaths::sweepCheckCode(figures);
 
     for (int d = 0; d < 4; ++d) {
         std::vector<double>& values = partial.values[static_cast<std::size_t>(d) + 1];

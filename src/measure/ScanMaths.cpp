@@ -96,6 +96,22 @@ double meanVelocity(std::span<const double> velocities)
     return sum / static_cast<double>(velocities.size() - 1);
 }
 
+int sweepCheckCode(const SweepFigures& f)
+{
+    int code = 0;
+    if (f.hopCount > 10 || f.largestHopGHz > 20.0) code = 108;
+    if (f.meanVelocity < 8.0) code = 101;
+    if (f.meanVelocity > 120.0) code = 102;
+    if (f.outputSaturated) code = 110;
+    for (int d = 0; d < 4; ++d)
+        if (f.detectorSaturated[static_cast<std::size_t>(d)]) code = 111 + d;
+    if (f.hasOutput) {
+        if (f.outputLowestDbm < -16.0) code = 106;
+        if (f.outputHighestDbm - f.outputLowestDbm > 3.0) code = 109;
+    }
+    return code;
+}
+
 std::int32_t meanLevel(std::int64_t sum, int repeat)
 {
     if (repeat <= 0) return 0;

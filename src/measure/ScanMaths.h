@@ -6,6 +6,7 @@
 // indexes, the normalisation of converter codes, sweep velocities and the
 // EXT input read as an optical power.
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -53,6 +54,25 @@ std::vector<double> sampleVelocities(std::span<const double> wavelengths, std::s
 // Mean of the velocities over the sweep: their sum over (count - 1); 0 for
 // fewer than two samples.
 double meanVelocity(std::span<const double> velocities);
+
+// What the checks of a processed sweep look at.
+struct SweepFigures {
+    int hopCount = 0;
+    double largestHopGHz = 0.0;  // magnitude
+    double meanVelocity = 0.0;   // nm/s
+    bool outputSaturated = false;
+    std::array<bool, 4> detectorSaturated{};  // detectors 1 to 4 (those read)
+    bool hasOutput = false;
+    double outputLowestDbm = 0.0;
+    double outputHighestDbm = 0.0;
+};
+
+// The warning of a sweep, 0 when none. The checks run in this order and a
+// later one replaces an earlier one: numerous or large mode hops (108),
+// speed too low (101) or too high (102), saturated output (110) or
+// detectors (111-114), an output level below -16 dBm (106), output levels
+// more than 3 dB apart (109).
+int sweepCheckCode(const SweepFigures& figures);
 
 // Mean of `repeat` summed readings, rounded to the nearest (a tie going up).
 std::int32_t meanLevel(std::int64_t sum, int repeat);

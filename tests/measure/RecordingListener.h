@@ -27,8 +27,10 @@ public:
     std::atomic<ThreadMeasurement*> thread{nullptr};
     // False: the waiting points are left waiting (a test releases them).
     std::atomic<bool> autoRelease{true};
-    // Called after each scanCompleted (on the measurement thread).
+    // Called after each scanCompleted and each status message (on the
+    // measurement thread).
     std::function<void()> onScanCompleted;
+    std::function<void(int severity, const std::string& text)> onStatus;
 
     void scanCompleted(std::string title) override
     {
@@ -37,7 +39,11 @@ public:
     }
     void measurementEnded() override { add({"ended", 0, ""}); }
     void samplingStepChanged(int step) override { add({"step", step, ""}); }
-    void statusMessage(int severity, std::string text) override { add({"status", severity, std::move(text)}); }
+    void statusMessage(int severity, std::string text) override
+    {
+        add({"status", severity, text});
+        if (onStatus) onStatus(severity, text);
+    }
     void waitBeforeNextScan() override
     {
         add({"wait", 0, ""});
