@@ -100,9 +100,15 @@ public:
     std::int32_t hardwareCode() const { return hardwareCode_; }
     std::int32_t switchChannel() const { return switchChannel_; }
 
-    // Reads one sweep back from the DSP (exposed for the tests of the
-    // count checks). 0, 107, or the error code.
+    // The two halves of a sweep's handling, public for the benchmarks that
+    // time the host's processing apart from the transfer.
+    // Reads one sweep back from the DSP: 0, 107, or the error code.
     int ReadSweep();
+    // Turns the sweep last read into the partial result of sources
+    // partial.firstSource to partial.endSource - 1 (k = 0 for the first
+    // partial of a scan): wavelengths, levels, lines, hops, velocities.
+    // 0, a warning, or the error code of the referencing.
+    int ProcessSweep(const ConfLaser& sources, ScanRes& partial, int k);
 
 private:
     void normaliseBlock();
@@ -115,7 +121,6 @@ private:
     bool WaitEndOfTriggeredScan(int timeoutMs, const CancelRequested& cancel);
     int ScanTriggered(ConfLaser& sources, ScanRes& result, std::uint16_t level9, const CancelRequested& cancel);
     int ScanSources(ConfLaser& sources, ScanRes& result, std::uint16_t level9, const CancelRequested& cancel);
-    int ProcessSweep(const ConfLaser& sources, ScanRes& partial, int k);
     int setAcquisitionLevels(double startNm);
     void appendValeursWL(std::uint16_t level9, int hopCount, const std::vector<double>& extraFrequencies) const;
 

@@ -365,6 +365,25 @@ TEST_F(MeasurementRunTest, DestroyingTheThreadStopsTheRun)
     EXPECT_EQ(listener.messages().back().kind, "ended");
 }
 
+TEST_F(MeasurementRunTest, SwitchSelectsTheSource)
+{
+    // A switch at address 9 whose channels start at 3: it closes the first
+    // source's channel, and the DSP sees every source on its first input.
+    usePreset("patchcord");
+    oneSource();
+    ScanParameterBlock& b = settings->scanParameters;
+    b.switchActive = 1;
+    b.switchAddress = 9;
+    b.switchStartChannel = 3;
+    b.switchPortOffset = 2;
+    RecordingListener listener;
+    measure(listener);
+    EXPECT_EQ(listener.statusTexts(), (Strings{"", "Source configuration", "Data acquisition", ""}));
+    EXPECT_EQ(vemarsim_gpib_switch_channel(), 3);
+    EXPECT_EQ(listener.of("completed").size(), 1u);
+    vemarsim_gpib_set_switch_address(1);
+}
+
 TEST_F(MeasurementRunTest, SlowSweepIsAWarningAndStillATrace)
 {
     usePreset("patchcord");
