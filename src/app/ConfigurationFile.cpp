@@ -7,6 +7,7 @@
 #include "AtomicFile.h"
 #include "Log.h"
 #include "TiXmlElementCustom.h"
+#include "XmlNesting.h"
 
 namespace ConfigurationFile {
 
@@ -66,6 +67,11 @@ void readFrame(const TiXmlDocument& doc, ApplicationConfig& settings, const Conf
 bool parseFile(const std::string& path, TiXmlDocument& doc)
 {
     doc.Clear();
+    // The parser recurses per nesting level: a hostile file could exhaust the stack.
+    if (!xmlNestingWithin(path)) {
+        Log::warn("Can't parse %s: elements nested too deeply\n", path.c_str());
+        return false;
+    }
     if (!doc.LoadFile(path.c_str())) {
         // A partly parsed tree of a damaged file must not be read.
         if (doc.ErrorId() != TiXmlBase::TIXML_ERROR_OPENING_FILE)

@@ -67,7 +67,8 @@ bool saveConfiguration(const std::string& path, const About& about, const Applic
 void loadConfiguration(const std::string& path, ApplicationConfig& settings,
                        const ConfigurationSections& sections);
 
-// Parses a file into doc; false (and an empty doc) when it is missing or malformed.
+// Parses a file into doc; false (and an empty doc) when it is missing,
+// malformed or nested deeper than any file of the program.
 bool parseFile(const std::string& path, TiXmlDocument& doc);
 // Prints doc in TinyXML's standard indented form into path, atomically.
 bool printFile(const std::string& path, const TiXmlDocument& doc);

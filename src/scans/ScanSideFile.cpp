@@ -12,7 +12,7 @@ namespace {
 
 constexpr bool hostIsLittleEndian = std::endian::native == std::endian::little;
 
-std::uint64_t swapBytes(std::uint64_t v)
+[[maybe_unused]] std::uint64_t swapBytes(std::uint64_t v)
 {
     std::uint64_t r = 0;
     for (int i = 0; i < 8; ++i) r |= ((v >> (8 * i)) & 0xFF) << (8 * (7 - i));

@@ -302,7 +302,10 @@ int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* source
         start = result_.wavelength.front();
         stop = result_.wavelength.back();
     }
-    result_.Resample(start, stop, step);
+    // The chart ends at 2000 nm: a wider range in a damaged file would only
+    // build a grid of hundreds of megabytes that nothing in the file backs.
+    constexpr double chartLimitNm = 2000.0;
+    result_.Resample(std::clamp(start, 0.0, chartLimitNm), std::clamp(stop, 0.0, chartLimitNm), step);
     BuildTrace(false, false, false);
     return 0;
 }

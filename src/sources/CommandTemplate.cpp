@@ -18,7 +18,7 @@ namespace {
 constexpr int largestWidth = 100;
 
 // One piece of a parsed template: literal text, or one conversion with its
-// full specification (from '%' to the conversion character).
+// whole directive (from '%' to the conversion character).
 struct Piece {
     std::string_view text;
     bool conversion = false;
@@ -154,15 +154,15 @@ std::optional<std::string> formatTemplate(std::string_view text, std::span<const
         // Each conversion goes through printf on its own, with a value of
         // exactly the type its conversion reads (an int is passed to "%u" as
         // the unsigned with the same bits, just as printf would take it).
-        const std::string spec(piece.text);
+        const std::string directive(piece.text);
         const TemplateValue& value = values[next++];
         if (piece.integer) {
             const unsigned bits = std::holds_alternative<int>(value) ? static_cast<unsigned>(std::get<int>(value))
                                                                       : std::get<unsigned>(value);
-            out += piece.signedConversion ? cformat(spec.c_str(), static_cast<int>(bits))
-                                          : cformat(spec.c_str(), bits);
+            out += piece.signedConversion ? cformat(directive.c_str(), static_cast<int>(bits))
+                                          : cformat(directive.c_str(), bits);
         } else {
-            out += cformat(spec.c_str(), std::get<double>(value));
+            out += cformat(directive.c_str(), std::get<double>(value));
         }
     }
     return out;

@@ -279,6 +279,11 @@ TEST(ApplicationConfigTest, BadFilesLeaveTheSettingsAsTheyWere)
         {"truncated", full.substr(0, full.size() - 30)},
         {"non-numeric", configText("VEMAR", "v 3.8.0", "<Sampling_Step Value=\"fast\" /><Measurement Scan_Number=\"many\" Reset_Modulo=\"\" />")},
         {"binary zeros", std::string(64, '\0')},
+        {"nested too deeply", [] {
+             std::string text = "<VEMAR><Configuration><Application>";
+             for (int i = 0; i < 200000; ++i) text += "<Zoom>";
+             return text;
+         }()},
     };
     for (const auto& [what, contents] : files) {
         const ApplicationConfig reference = changedSettings(tmp.str());

@@ -269,6 +269,23 @@ TEST_F(ScanFileTest, ReleaseRuleOfTheSamplingStep)
     }
 }
 
+TEST_F(ScanFileTest, ResamplingGridStaysWithinTheChartLimits)
+{
+    saveSynthetic(1, 201);
+    editXml(path, [](TiXmlElement& root) {
+        TiXmlElement& sources = element(root, "Configuration/Sources");
+        sources.SetAttribute("Start", "-5");
+        sources.SetAttribute("Stop", "1E7");
+        element(root, "Configuration/Application/Sampling_Step").SetAttribute("Value", "1000");
+    });
+    Loader loader;
+    ASSERT_EQ(loader.load(path), 0);
+    const Doubles& grid = loader.trace().result().resampledWavelength;
+    ASSERT_EQ(grid.size(), 2001u);
+    EXPECT_EQ(grid.front(), 0.0);
+    EXPECT_DOUBLE_EQ(grid.back(), 2000.0);
+}
+
 TEST_F(ScanFileTest, LineDetectionMissingOrEmpty)
 {
     saveSynthetic(1, 201);
@@ -310,6 +327,16 @@ TEST_F(ScanFileTest, FileWithoutTheRootIsRefusedWithAMessage)
     }
     Loader loader;
     EXPECT_EQ(loader.load(env.file("missing.scan.xml")), -2);
+}
+
+TEST_F(ScanFileTest, DeeplyNestedFileIsRefusedInsteadOfOverflowingTheStack)
+{
+    std::string text = "<VEMAR><Scan>";
+    for (int i = 0; i < 200000; ++i) text += "<Curve>";
+    writeWholeFile(path, text);
+    Loader loader;
+    EXPECT_EQ(loader.load(path), -2);
+    EXPECT_EQ(loader.messages.shown, (std::vector<std::string>{"Error: Can't open the file. The format is invalid."}));
 }
 
 // What a damaged pair still gives: the blocks before the damage, the curves,

@@ -63,17 +63,17 @@ TEST(CommandTemplateTest, MatchesTheCLibraryUnderACommaLocale)
     const char* flags[] = {"", "-", "+", " ", "#", "0", "+0", "-#"};
     std::uniform_real_distribution<double> magnitude(-12.0, 12.0);
     for (int i = 0; i < 2000; ++i) {
-        std::string spec = std::string("X%") + flags[random() % 8];
-        if (random() % 2) spec += std::to_string(random() % 20);
-        if (random() % 2) spec += "." + std::to_string(random() % 12);
-        spec += conversions[random() % 8];
-        spec += "nm";
+        std::string directive = std::string("X%") + flags[random() % 8];
+        if (random() % 2) directive += std::to_string(random() % 20);
+        if (random() % 2) directive += "." + std::to_string(random() % 12);
+        directive += conversions[random() % 8];
+        directive += "nm";
         const double value = (random() % 2 ? -1.0 : 1.0) * std::pow(10.0, magnitude(random));
-        const auto text = formatTemplate(spec, {value});
-        ASSERT_TRUE(text.has_value()) << spec;
-        EXPECT_EQ(*text, cformat(spec.c_str(), value)) << spec;
+        const auto text = formatTemplate(directive, {value});
+        ASSERT_TRUE(text.has_value()) << directive;
+        EXPECT_EQ(*text, cformat(directive.c_str(), value)) << directive;
         // The reference itself must not carry the comma.
-        ASSERT_EQ(text->find(','), std::string::npos) << spec;
+        ASSERT_EQ(text->find(','), std::string::npos) << directive;
     }
 }
 

@@ -1,6 +1,7 @@
 // The program's entry point. Until the main window exists this starts the
 // process the way the window will: classic number format, the LOGGER switch,
-// the folder tree, and one load and save of the default configuration file.
+// the folder tree, and one load and save of the default configuration file
+// with all its sections.
 
 #include <cstdio>
 #include <exception>
@@ -9,9 +10,15 @@
 #include "Applicationconfig.h"
 #include "CommandLine.h"
 #include "ConfigurationFile.h"
+#include "ConfLaserView.h"
 #include "Log.h"
 #include "NumberFormat.h"
+#include "Passband.h"
+#include "PassbandSection.h"
+#include "Scanmanager.h"
 #include "SimulatorPlugin.h"
+#include "Sourceconfig.h"
+#include "SourcesSection.h"
 
 int main(int argc, char** argv)
 {
@@ -29,10 +36,20 @@ int main(int argc, char** argv)
             }
         }
         if (exitCode == 0) {
+            // Every section is read and written back, so a run keeps the
+            // sources and passband parameters the file holds.
             ApplicationConfig settings;
+            ConfLaser& sources = ConfLaser::live();
+            const ConfLaserView liveSources(sources);
+            ScanManager scans(nullptr, nullptr, &liveSources);
+            Passband passband(scans);
+            SourcesSection sourcesSection(sources);
+            PassbandSection passbandSection(passband);
+            const auto sections = ConfigurationSections::of(&sourcesSection, &passbandSection);
+
             const std::string path = settings.configFolder + ConfigurationFile::defaultFileName;
-            ConfigurationFile::loadConfiguration(path, settings, {});
-            ConfigurationFile::saveConfiguration(path, About(UnitIdentitySummary{}, 0), settings, {});
+            ConfigurationFile::loadConfiguration(path, settings, sections);
+            ConfigurationFile::saveConfiguration(path, About(UnitIdentitySummary{}, 0), settings, sections);
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vemar: %s\n", e.what());

@@ -1,0 +1,107 @@
+// calib check | calib read | calib program: the unit's calibration file.
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "Applicationconfig.h"
+#include "CliSession.h"
+#include "Commands.h"
+#include "DspFirmware.h"
+#include "ExitCode.h"
+#include "FlashControl.h"
+#include "UnitConnection.h"
+
+namespace {
+
+// The DSP answers (any release: the flash is reached through the boot code too).
+void requireAnsweringUnit()
+{
+    requireUnitPresent();
+    if (DspFirmware::readStatus().result != 0)
+        throw CliError(ExitCode::Failure, "failure in the communication with the DSP");
+}
+
+// The calibration file is named after the unit's serial number.
+void readIdentity(FlashControl& flash)
+{
+    flash.ReadIdentity();
+    if (!flash.IsValid()) throw CliError(ExitCode::Failure, "the unit has no identity record (no serial number)");
+}
+
+bool zoneHoldsFile(FlashControl& flash)
+{
+    const std::uint16_t kind = flash.ReadZoneCalibrationKind();
+    return kind == 1 || kind == 2;
+}
+
+void report(CliSession& session, const std::string& file, const std::string& state, const std::string& text)
+{
+    if (session.json())
+        session.printJson({{"file", file}, {"state", state}});
+    else
+        session.print(text + "\n");
+}
+
+bool exists(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+}  // namespace
+
+int runCalibCheck(CliSession& session, const ParsedOptions&)
+{
+    session.loadConfiguration();
+    requireAnsweringUnit();
+    FlashControl flash;
+    readIdentity(flash);
+    const std::string folder = session.settings().calibFolder;
+    const bool existed = exists(folder + flash.CalibrationFileName());
+    bool outdated = false;
+    const std::string path = flash.CheckCalibrationFile(folder, false, [&outdated](const std::string&, const std::string&) {
+        outdated = true;
+        return false;
+    });
+    if (!exists(path)) throw CliError(ExitCode::Failure, "the unit holds no calibration file");
+    if (outdated) {
+        report(session, path, "outdated", path + ": outdated, the unit's copy is newer");
+        session.status("vemar-cli: warning: an outdated calibration file has been detected; replace it with "
+                       "'vemar-cli calib read'");
+    } else if (!existed) {
+        report(session, path, "copied", path + ": copied from the unit");
+    } else {
+        report(session, path, "current", path + ": up to date");
+    }
+    return 0;
+}
+
+int runCalibRead(CliSession& session, const ParsedOptions&)
+{
+    session.loadConfiguration();
+    requireAnsweringUnit();
+    FlashControl flash;
+    if (!zoneHoldsFile(flash)) throw CliError(ExitCode::Failure, "the unit holds no calibration file");
+    const std::string folder = session.settings().calibFolder;
+    const std::string path = flash.ReadFlashCalibFile(folder);
+    if (path.empty()) throw CliError(ExitCode::FileError, "can't write the calibration file into " + folder);
+    report(session, path, "read", path + ": read from the unit");
+    return 0;
+}
+
+int runCalibProgram(CliSession& session, const ParsedOptions&)
+{
+    session.loadConfiguration();
+    requireAnsweringUnit();
+    FlashControl flash;
+    readIdentity(flash);
+    const std::string path = session.settings().calibFolder + flash.CalibrationFileName();
+    // Programming without a local file would reboot the DSP twice, store
+    // nothing and look like a success.
+    if (!std::ifstream(path, std::ios::binary))
+        throw CliError(ExitCode::FileError, "can't read " + path + ": nothing was programmed");
+    flash.ProgramCalibrationFile(session.settings().calibFolder);
+    report(session, path, "programmed", path + ": stored in the unit");
+    return 0;
+}

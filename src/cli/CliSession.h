@@ -1,0 +1,96 @@
+#pragma once
+
+// What every command of vemar-cli works with: the global options, the
+// settings and the configuration file they come from, the live source
+// configuration, the scan store and the passband engine, and the two output
+// streams (results on stdout, status and errors on stderr).
+
+#include <nlohmann/json_fwd.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ConfigurationFile.h"
+
+class About;
+class ApplicationConfig;
+class ConfLaser;
+class ConfLaserView;
+class ParsedOptions;
+class Passband;
+class PassbandSection;
+class ScanManager;
+class SourcesSection;
+
+struct GlobalOptions {
+    bool simulate = false;
+    std::string preset;  // empty: the simulator's default bench
+    std::optional<std::uint64_t> seed;
+    std::optional<std::string> configFile;
+    bool logger = false;
+    bool json = false;
+    bool saveConfig = false;
+    // Simulation controls (only with --simulate).
+    std::optional<double> simTimeScale;
+    std::optional<int> simDspRelease;
+    bool simUnplugged = false;
+
+    // Throws UsageError for values that do not parse or combinations that
+    // make no sense (--seed without --simulate).
+    static GlobalOptions from(const ParsedOptions& options);
+};
+
+class CliSession {
+public:
+    // Opens the log, activates the simulator when asked (UsageError for an
+    // unknown preset, CliError when the plug-in cannot be loaded) and
+    // computes the folders.
+    explicit CliSession(GlobalOptions options);
+    ~CliSession();
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    const GlobalOptions& options() const { return options_; }
+    bool json() const { return options_.json; }
+    bool simulated() const { return options_.simulate; }
+
+    ApplicationConfig& settings() { return *settings_; }
+    ConfLaser& sources();
+    ScanManager& scans() { return *scans_; }
+    Passband& passband() { return *passband_; }
+    const ConfigurationSections& sections() const { return sections_; }
+    SourcesSection& sourcesSection() { return *sourcesSection_; }
+    PassbandSection& passbandSection() { return *passbandSection_; }
+    const ConfLaserView& liveView() const { return *liveView_; }
+
+    // "VEMAR.config.xml" in the Config folder, or the --config file.
+    std::string configPath() const;
+    // Reads the configuration file into the settings, the sources and the
+    // passband parameters. A missing default file is a first start; a
+    // missing or malformed --config file is a FileError.
+    void loadConfiguration();
+    // With --save-config: writes the settings as they stand now into the
+    // configuration file (FileError when it cannot be written).
+    void saveConfigurationIfAsked(const About& about);
+
+    // The folder of the vemar-cli program file, with a trailing "/".
+    static std::string programFolder();
+
+    // Results.
+    void print(const std::string& text) const;
+    void printJson(const nlohmann::json& document) const;
+    // A line on stderr (status texts, progress, warnings).
+    void status(const std::string& text) const;
+
+private:
+    GlobalOptions options_;
+    std::unique_ptr<ApplicationConfig> settings_;
+    std::unique_ptr<ConfLaserView> liveView_;
+    std::unique_ptr<ScanManager> scans_;
+    std::unique_ptr<Passband> passband_;
+    std::unique_ptr<SourcesSection> sourcesSection_;
+    std::unique_ptr<PassbandSection> passbandSection_;
+    ConfigurationSections sections_;
+};

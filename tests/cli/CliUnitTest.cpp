@@ -1,0 +1,98 @@
+// The maintenance commands on the simulated unit: info, firmware, calib.
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+
+#include "CliFixture.h"
+#include "vemar_sim_usb.h"
+
+namespace {
+
+std::string calibFile(const TempDir& documents)
+{
+    return documents.file("Zelmora Optics/VEMAR/Calib/FileAF0417.dat");
+}
+
+TEST_F(CliTest, InfoPrintsTheAboutTexts)
+{
+    const CliResult text = sim({"info"});
+    ASSERT_EQ(text.exitCode, 0) << describe(text);
+    for (const char* line : {"Software: v 3.8.0\n", "DSP........: v 1.12\n", "SN : AF0417\n",
+                             "VEMAR Type : SMF (1240 - 1680 nm)\n", "TLS1 : Yes\n", "Detector Array 4 : "})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << describe(text);
+    // The detection copies the unit's calibration file when the folder has none.
+    EXPECT_TRUE(std::filesystem::exists(calibFile(documents)));
+
+    const CliResult json = sim({"--json", "info"});
+    ASSERT_EQ(json.exitCode, 0) << describe(json);
+    const nlohmann::json doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(doc.at("present"), true);
+    EXPECT_EQ(doc.at("simulated"), true);
+    const nlohmann::json& about = doc.at("about");
+    EXPECT_EQ(about.at("release"), "v 3.8.0");
+    EXPECT_EQ(about.at("dspRelease"), "v 1.12");
+    EXPECT_EQ(about.at("serialNumber"), "AF0417");
+    EXPECT_EQ(about.at("fibreType"), "SMF (1240 - 1680 nm)");
+    ASSERT_EQ(about.at("tls").size(), 4u);
+    ASSERT_EQ(about.at("detectors").size(), 4u);
+    EXPECT_EQ(about.at("tls")[0], "Yes");
+}
+
+TEST_F(CliTest, WrongDspReleaseMakesTheUnitUnusable)
+{
+    const CliResult r = sim({"--sim-dsp-release", "111", "info"});
+    EXPECT_EQ(r.exitCode, 3) << describe(r);
+    EXPECT_NE(r.out.find("DSP........: v 1.11"), std::string::npos) << describe(r);
+    EXPECT_NE(r.err.find("vemar-cli firmware upgrade"), std::string::npos) << describe(r);
+
+    const CliResult status = sim({"--sim-dsp-release", "111", "--json", "firmware", "status"});
+    ASSERT_EQ(status.exitCode, 0) << describe(status);
+    const nlohmann::json doc = nlohmann::json::parse(status.out);
+    EXPECT_EQ(doc.at("releaseHundredths"), 111);
+    EXPECT_EQ(doc.at("compatible"), false);
+}
+
+TEST_F(CliTest, FirmwareUpgrade)
+{
+    const CliResult missing = sim({"firmware", "upgrade", file("absent.out")});
+    EXPECT_EQ(missing.exitCode, 4) << describe(missing);
+    EXPECT_NE(missing.err.find("Can't find " + file("absent.out")), std::string::npos);
+
+    const std::string firmware = file("VEMAR_DSP V112.out");
+    ASSERT_EQ(vemarsim_unit_write_firmware_file(firmware.c_str(), 112), 0);
+    const CliResult r = sim({"--sim-dsp-release", "111", "firmware", "upgrade", firmware});
+    ASSERT_EQ(r.exitCode, 0) << describe(r);
+    EXPECT_EQ(r.out, "Update completed.\nNew DSP release: v 1.12\n");
+    EXPECT_NE(r.err.find("DSP upgrade in progress. Please Wait."), std::string::npos);
+}
+
+TEST_F(CliTest, CalibrationFileCommands)
+{
+    // No local file yet: programming refuses and leaves the unit alone.
+    const CliResult program = sim({"calib", "program"});
+    EXPECT_EQ(program.exitCode, 4) << describe(program);
+    EXPECT_NE(program.err.find("nothing was programmed"), std::string::npos);
+
+    struct Step {
+        std::vector<std::string> args;
+        std::string state;
+    };
+    const Step steps[] = {
+        {{"calib", "check"}, "copied"},
+        {{"calib", "check"}, "current"},
+        {{"calib", "read"}, "read"},
+        {{"calib", "program"}, "programmed"},
+    };
+    for (const Step& step : steps) {
+        std::vector<std::string> args{"--json"};
+        args.insert(args.end(), step.args.begin(), step.args.end());
+        const CliResult r = sim(args);
+        ASSERT_EQ(r.exitCode, 0) << step.state << describe(r);
+        const nlohmann::json doc = nlohmann::json::parse(r.out);
+        EXPECT_EQ(doc.at("state"), step.state);
+        EXPECT_EQ(doc.at("file"), calibFile(documents));
+    }
+}
+
+}  // namespace
