@@ -128,6 +128,39 @@ protected:
         listener.thread = nullptr;
     }
 
+    struct Command {
+        std::uint16_t code;
+        std::uint32_t parameter;
+    };
+    // The command packets the unit received since its record was cleared.
+    static std::vector<Command> receivedPackets()
+    {
+        std::vector<vemarsim_unit_packet> packets(4096);
+        packets.resize(static_cast<std::size_t>(vemarsim_unit_recorded_packets(packets.data(), 4096)));
+        std::vector<Command> out;
+        for (const auto& p : packets) {
+            if (p.data_length != 0) continue;
+            out.push_back({static_cast<std::uint16_t>(p.bytes[0] | (p.bytes[1] << 8)),
+                           static_cast<std::uint32_t>(p.bytes[2] | (p.bytes[3] << 8) | (p.bytes[4] << 16) |
+                                                      (static_cast<std::uint32_t>(p.bytes[5]) << 24))});
+        }
+        return out;
+    }
+    static std::vector<std::uint16_t> receivedCommands()
+    {
+        std::vector<std::uint16_t> codes;
+        for (const Command& c : receivedPackets()) codes.push_back(c.code);
+        return codes;
+    }
+    // The parameters of every packet of that command.
+    static std::vector<std::uint32_t> parametersOf(std::uint16_t code)
+    {
+        std::vector<std::uint32_t> out;
+        for (const Command& c : receivedPackets())
+            if (c.code == code) out.push_back(c.parameter);
+        return out;
+    }
+
     TempDir documents;
     ConfLaser sources;
     std::unique_ptr<ApplicationConfig> settings;

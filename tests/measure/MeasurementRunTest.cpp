@@ -47,16 +47,6 @@ protected:
         for (int i = 0; i < data.count(); ++i) sum += data.YMax(i) - data.YMin(i);
         return data.count() > 0 ? sum / data.count() : 0.0;
     }
-    // Command codes the unit received since the record was cleared.
-    static std::vector<std::uint16_t> receivedCommands()
-    {
-        std::vector<vemarsim_unit_packet> packets(4096);
-        packets.resize(static_cast<std::size_t>(vemarsim_unit_recorded_packets(packets.data(), 4096)));
-        std::vector<std::uint16_t> codes;
-        for (const auto& p : packets)
-            if (p.data_length == 0) codes.push_back(static_cast<std::uint16_t>(p.bytes[0] | (p.bytes[1] << 8)));
-        return codes;
-    }
 };
 
 TEST_F(MeasurementRunTest, CancelDuringTheSweepLeavesTheTraceAsItWas)

@@ -7,7 +7,9 @@
 #include <sstream>
 
 #include "CurveChecks.h"
+#include "DspProtocol.h"
 #include "MeasurementFixture.h"
+#include "NumberFormat.h"
 #include "TabCalib.h"
 
 namespace {
@@ -18,6 +20,14 @@ using Strings = std::vector<std::string>;
 class MeasurementSimTest : public MeasurementTest {
 protected:
     double referenceLineAbove(double nm) const;
+    // 0.8 x the calibration's first acquisition level at a start wavelength.
+    std::uint32_t calibrationLevel(double startNm) const
+    {
+        TabCalib calib(settings->calibFolder, identity);
+        IdentityRecord fileIdentity = identity;
+        EXPECT_EQ(calib.Load(fileIdentity), 0);
+        return static_cast<std::uint32_t>(std::trunc(0.8 * calib.LevelsAt(gigahertzNm / startNm).level1));
+    }
 };
 
 TEST_F(MeasurementSimTest, SingleScanOfTheMultiplexerGivesItsTrueChannels)
@@ -26,9 +36,13 @@ TEST_F(MeasurementSimTest, SingleScanOfTheMultiplexerGivesItsTrueChannels)
     setScanRange(1544.0, 1556.0);
     addCurves();
     RecordingListener listener;
+    vemarsim_unit_clear_record();
     measure(listener);
 
     EXPECT_EQ(listener.statusTexts(), (Strings{"", "Source configuration", "Data acquisition", ""}));
+    // Normal mode: level 1 from the calibration at the start, no level 2.
+    EXPECT_EQ(parametersOf(DSP_SET_LEVEL_1), (std::vector<std::uint32_t>{calibrationLevel(sources.sources[0].start)}));
+    EXPECT_TRUE(parametersOf(DSP_SET_LEVEL_2).empty());
     const auto messages = listener.messages();
     ASSERT_GE(messages.size(), 2u);
     EXPECT_EQ(messages[messages.size() - 2].kind, "completed");
@@ -95,7 +109,19 @@ TEST_F(MeasurementSimTest, TwoSequentialSourcesGiveOneCurve)
     setScanRange(1543.0, 1557.0);
     addCurves();
     RecordingListener listener;
+    vemarsim_unit_clear_record();
     measure(listener);
+
+    // Input 0 is configured when the controller is made and when the scan
+    // starts, input 1 between the two acquisitions.
+    const auto packets = receivedPackets();
+    std::vector<std::string> order;
+    for (const auto& p : packets) {
+        if (p.code == DSP_ACQ_START) order.push_back("start");
+        if (p.code == DSP_ACQ_STOP) order.push_back("stop");
+        if (p.code == DSP_SET_CONFIG && ((p.parameter >> 16) == 0)) order.push_back(cformat("input %u", (p.parameter >> 4) & 3));
+    }
+    EXPECT_EQ(order, (Strings{"input 0", "input 0", "start", "stop", "input 1", "start", "stop"}));
 
     EXPECT_EQ(listener.lastStatus().text, "Data acquisition");
     ASSERT_EQ(trace.result().sweepVelocities.size(), 2u);
@@ -178,7 +204,12 @@ TEST_F(MeasurementSimTest, EtalonReferencingInModeTwo)
     settings->scanParameters.acquisitionMode = 2;
     addCurves();
     RecordingListener listener;
+    vemarsim_unit_clear_record();
     measure(listener);
+
+    // Mode 2 above 1400 nm: level 1 is 200, level 2 comes from the calibration.
+    EXPECT_EQ(parametersOf(DSP_SET_LEVEL_1), (std::vector<std::uint32_t>{200}));
+    EXPECT_EQ(parametersOf(DSP_SET_LEVEL_2), (std::vector<std::uint32_t>{calibrationLevel(sources.sources[0].start)}));
 
     EXPECT_EQ(listener.lastStatus().text, "Data acquisition");
     // Port 1 shows the etalon's peaks where they are, the others the patch cords.
@@ -206,6 +237,28 @@ TEST_F(MeasurementSimTest, EtalonReferencingInModeTwo)
     EXPECT_GT(first, 192000.0);
     EXPECT_LT(first, 195000.0);
     EXPECT_FALSE(std::getline(file, line));
+}
+
+TEST_F(MeasurementSimTest, ExtInputReadAsAPower)
+{
+    // The bench's EXT input sees 0.2 V + 2 V/mW of detector 1's light: read
+    // back as mW (alpha -0.1, beta 0.5) it is detector 1's level, and
+    // referenced to the output, port 1's insertion loss.
+    addSource(0, 1240.0, 1680.0);
+    setScanRange(1544.0, 1556.0);
+    ScanParameterBlock& b = settings->scanParameters;
+    b.enableExt = 1;
+    b.bncEnable = 1;
+    b.bncAlpha = -0.1;
+    b.bncBeta = 0.5;
+    b.bncUnit = 0;
+    trace.AddCurve("Ext", false);
+    RecordingListener listener;
+    measure(listener);
+    EXPECT_EQ(listener.lastStatus().text, "Data acquisition");
+    int compared = 0;
+    EXPECT_LT(passbandError(pointsOf(trace, "Ext"), 1, 0.5, compared), 0.05);
+    EXPECT_GT(compared, 100);
 }
 
 TEST_F(MeasurementSimTest, FlatAndCoarseDevices)
