@@ -451,6 +451,9 @@ int ControlSnS::ProcessSweep(const ConfLaser& sources, ScanRes& partial, int k)
 {
     const int samples = sampleCount();
     const int step = std::max<int>(block_.samplingStep, 1);
+    // Without marks and a reference signal for every sample (flag A off)
+    // there is nothing to give the samples their wavelengths.
+    if (marks_.size() < 6 || static_cast<int>(referenceSignal_.size()) != samples) return TooFewMarks;
 
     CorrectSautsIn in;
     in.markCount = markCount();

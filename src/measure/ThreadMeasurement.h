@@ -13,6 +13,7 @@
 // (lets the thread go on after waitBeforeNextScan or saveContinuousScan).
 // Destroying the object stops the measurement and waits for its end.
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>

@@ -340,10 +340,10 @@ std::array<std::uint16_t, 10> levelReadings(const std::vector<LightOnInput>& lig
     const BenchPreset& preset = model.preset;
     double monitor = strayMw + preset.noiseFloorMw * std::fabs(normal(random));
     std::array<double, 4> detectors{};
-    double meanFrequency = ClockSegment::referenceGHz;
+    double frequency = ClockSegment::referenceGHz;  // of the last light, for the responses
     for (const LightOnInput& light : lights) {
         const double f = gigahertzNm / light.wavelengthNm;
-        meanFrequency = f;
+        frequency = f;
         const double laser = laserPowerMw(light.powerMw, light.wavelengthNm) * (1.0 + preset.monitorNoise * normal(random));
         monitor += laser;
         for (int d = 0; d < 4; ++d)
@@ -355,7 +355,7 @@ std::array<std::uint16_t, 10> levelReadings(const std::vector<LightOnInput>& lig
     for (int d = 0; d < 4; ++d) {
         const double seen = detectors[static_cast<std::size_t>(d)] * (1.0 + preset.detectorNoise * normal(random)) +
                             preset.noiseFloorMw * (1.0 + 0.5 * normal(random));
-        levels[static_cast<std::size_t>(d) + 2] = code(model.calibration.detectorCode(d, dbm(seen), meanFrequency));
+        levels[static_cast<std::size_t>(d) + 2] = code(model.calibration.detectorCode(d, dbm(seen), frequency));
     }
     levels[7] = code(model.calibration.extCode(0.2 + 2.0 * std::max(detectors[0], 0.0)));
     levels[9] = static_cast<std::uint16_t>(std::clamp(model.calibration.middleReference(), 0, 0xFFFF));
