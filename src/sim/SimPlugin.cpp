@@ -24,12 +24,15 @@ int vemarsim_api_revision(void) { return VEMARSIM_API_REVISION; }
 int vemarsim_init(const char* preset, uint64_t seed, int seeded)
 {
     auto& s = vemarsim::state();
-    std::lock_guard lock(s.mutex);
-    const std::string name = (preset == nullptr || *preset == '\0') ? vemarsim::defaultPreset : preset;
-    if (!vemarsim::isKnownPreset(name)) return -1;
-    s.preset = name;
-    s.seed = seeded ? seed
-                    : static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    {
+        std::lock_guard lock(s.mutex);
+        const std::string name = (preset == nullptr || *preset == '\0') ? vemarsim::defaultPreset : preset;
+        if (!vemarsim::isKnownPreset(name)) return -1;
+        s.preset = name;
+        s.seed = seeded ? seed
+                        : static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    }
+    vemarsim::presetChosen();
     return 0;
 }
 

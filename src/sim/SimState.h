@@ -11,7 +11,7 @@ namespace vemarsim {
 
 inline constexpr const char* defaultPreset = "dwdm";
 
-// The bench presets the plug-in knows.
+// The bench presets the plug-in knows (bench/BenchPreset.h, Presets.cpp).
 bool isKnownPreset(std::string_view name);
 
 struct SimState {
@@ -22,5 +22,10 @@ struct SimState {
 };
 
 SimState& state();
+
+// vemarsim_init calls this once preset and seed are set (without holding
+// the state's mutex): the optical bench builds itself for them and becomes
+// the unit's source of sweep data.
+void presetChosen();
 
 }  // namespace vemarsim

@@ -41,6 +41,12 @@ void SimGpibBus::setSources(const std::vector<SimSourceRecord>& records)
     if (!declared_) rebuildFromRecordsLocked();
 }
 
+std::vector<SimSourceRecord> SimGpibBus::sources() const
+{
+    std::lock_guard lock(mutex_);
+    return records_;
+}
+
 void SimGpibBus::declareBus(const std::vector<SimInstrumentSetup>& instruments)
 {
     std::lock_guard lock(mutex_);

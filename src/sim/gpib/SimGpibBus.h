@@ -57,6 +57,8 @@ public:
     void followSources();
     // Address of the optical switch of a followed bus (negative: none).
     void setSwitchAddress(int address);
+    // The source records last handed over (index = source index).
+    std::vector<SimSourceRecord> sources() const;
 
     // ---- what the instruments are and did
     std::optional<SimLaserState> laser(int address) const;

@@ -432,7 +432,7 @@ std::vector<std::uint8_t> SimulatedUnit::arrayBytes(std::uint16_t command)
     }
     if (command == DSP_READ_STATUS_WORD) {
         const auto bits = static_cast<std::uint16_t>((provider_->statusBits(settings_) & ~0x1800u) |
-                                                     (static_cast<unsigned>(settings_.firstInput()) << 11));
+                                                     ((static_cast<unsigned>(provider_->acquiredInput(settings_)) & 0x3u) << 11));
         return littleEndianBytes(std::vector<std::uint16_t>{bits});
     }
     const std::optional<UnitArray> array = arrayOf(command);

@@ -82,6 +82,11 @@ public:
     // Bits 1, 6 (the sweep goes on with the next source) and 8 of the
     // status word; the unit adds bits 11-12, the input it acquires.
     virtual std::uint16_t statusBits(const AcquisitionSettings& settings) = 0;
+
+    // The input (0..3) the DSP acquires now, for bits 11-12: the first
+    // input of the configuration, unless a chained acquisition has moved on
+    // to a later source by itself.
+    virtual int acquiredInput(const AcquisitionSettings& settings) { return settings.firstInput(); }
 };
 
 }  // namespace vemarsim
