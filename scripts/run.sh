@@ -15,9 +15,10 @@ build="${VEMAR_BUILD:-build}"
 out="${1:-$PWD/vemar-run-$(date +%Y%m%d-%H%M%S)}"
 shift $(( $# > 0 ? 1 : 0 ))
 
-./scripts/setup-deps.sh
+# Installing and building talk on stderr: stdout holds the result tables only.
+./scripts/setup-deps.sh >&2
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)" --target vemar-cli
+cmake --build "$build" -j "$(nproc)" --target vemar-cli >&2
 
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"

@@ -156,6 +156,17 @@ void CliSession::loadConfiguration()
     ConfigurationFile::loadConfiguration(path, *settings_, sections_);
 }
 
+void CliSession::createSourceDrivers()
+{
+    for (SourceConfig& source : ConfLaser::live().sources) source.SetType(source.type);
+    TiXmlDocument doc;
+    if (!ConfigurationFile::parseFile(configPath(), doc)) return;
+    const TiXmlElement* root = ConfigurationFile::findRoot(doc);
+    const TiXmlElement* configuration = root != nullptr ? root->FirstChildElement("Configuration") : nullptr;
+    if (const TiXmlElement* sources = configuration != nullptr ? configuration->FirstChildElement("Sources") : nullptr)
+        sourcesSection_->readSection(sources);
+}
+
 void CliSession::saveConfigurationIfAsked(const About& about)
 {
     if (!options_.saveConfig) return;

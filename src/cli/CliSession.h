@@ -71,6 +71,11 @@ public:
     // passband parameters. A missing default file is a first start; a
     // missing or malformed --config file is a FileError.
     void loadConfiguration();
+    // What the window's source editors do once the settings are loaded: each
+    // enabled or not, every record gets the driver of its type at its
+    // address, and the file's command templates are read into the drivers
+    // (a record has none before). Only a measurement needs them.
+    void createSourceDrivers();
     // With --save-config: writes the settings as they stand now into the
     // configuration file (FileError when it cannot be written).
     void saveConfigurationIfAsked(const About& about);

@@ -65,8 +65,15 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
     return out;
 }
 
+int countOf(const std::string& text, const std::string& part)
+{
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
 CliResult run(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& env,
-              const std::string& interruptText, double timeLimitSeconds)
+              const std::string& interruptText, int occurrences, double timeLimitSeconds)
 {
     std::vector<std::string> argv{cliProgram()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
@@ -116,7 +123,7 @@ CliResult run(const std::vector<std::string>& arguments, const std::map<std::str
             }
             (k == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(n));
         }
-        if (!interrupted && result.err.find(interruptText) != std::string::npos) {
+        if (!interrupted && countOf(result.err, interruptText) >= occurrences) {
             ::kill(child, SIGINT);
             interrupted = true;
         }
@@ -135,12 +142,12 @@ std::string cliProgram() { return VEMAR_CLI_PROGRAM; }
 CliResult runCli(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& env,
                  double timeLimitSeconds)
 {
-    return run(arguments, env, "", timeLimitSeconds);
+    return run(arguments, env, "", 0, timeLimitSeconds);
 }
 
 CliResult runCliInterruptedAfter(const std::vector<std::string>& arguments,
                                  const std::map<std::string, std::string>& env, const std::string& stderrText,
-                                 double timeLimitSeconds)
+                                 int occurrences, double timeLimitSeconds)
 {
-    return run(arguments, env, stderrText, timeLimitSeconds);
+    return run(arguments, env, stderrText, occurrences, timeLimitSeconds);
 }

@@ -22,10 +22,10 @@ CliResult runCli(const std::vector<std::string>& arguments, const std::map<std::
                  double timeLimitSeconds = 120.0);
 
 // Lets a test interrupt the child: sends SIGINT once stderr has shown the
-// text, as Ctrl-C in the terminal would.
+// text that many times, as Ctrl-C in the terminal would.
 CliResult runCliInterruptedAfter(const std::vector<std::string>& arguments,
                                  const std::map<std::string, std::string>& env, const std::string& stderrText,
-                                 double timeLimitSeconds = 120.0);
+                                 int occurrences, double timeLimitSeconds = 120.0);
 
 // The path of the program under test.
 std::string cliProgram();
