@@ -374,6 +374,19 @@ TEST_F(MeasurementRunTest, SwitchSelectsTheSource)
     vemarsim_gpib_set_switch_address(1);
 }
 
+TEST_F(MeasurementRunTest, SweepReadWithoutItsMarksIsNotReferenced)
+{
+    // Flag A off: neither marks nor the reference signal are read, so the
+    // samples cannot be given wavelengths.
+    usePreset("patchcord");
+    oneSource();
+    settings->scanParameters.flagA = 0;
+    RecordingListener listener;
+    measure(listener);
+    EXPECT_EQ(listener.lastStatus().text, "error in the wavelength referencing: check TLS sources");
+    EXPECT_TRUE(listener.of("completed").empty());
+}
+
 TEST_F(MeasurementRunTest, SlowSweepIsAWarningAndStillATrace)
 {
     usePreset("patchcord");

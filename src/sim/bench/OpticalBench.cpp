@@ -67,11 +67,14 @@ void OpticalBench::acquisitionStopped(const AcquisitionSettings& settings)
         std::lock_guard lock(mutex_);
         if (!acquiring_) return;  // a triggered acquisition stopped before its end, or nothing
         acquiring_ = false;
+        // The DSP sampled up to now: a sweep still under way counts up to
+        // where the laser is.
+        const auto now = std::chrono::steady_clock::now();
         for (const SimLaserSweep& s : SimGpibBus::instance().sweepsAfter(firstSweepAfter_)) {
             if (!(s.stopNm > s.startNm)) continue;  // a move back is no sweep
             const int source = sourceAt(s.address);
-            sweeps.push_back({source < 0 ? settings.firstInput() : source, s.startNm, s.stopNm, s.speedNmPerS, s.powerMw,
-                              sourceLit(source, s.outputOn)});
+            sweeps.push_back({source < 0 ? settings.firstInput() : source, s.startNm, s.wavelengthAt(now), s.speedNmPerS,
+                              s.powerMw, sourceLit(source, s.outputOn)});
         }
     }
     synthesise(settings, std::move(sweeps));
