@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "Applicationconfig.h"
@@ -34,6 +35,19 @@ const char* severityPrefix(int severity)
     case 2: return "error: ";
     default: return "";
     }
+}
+
+// The result code behind a status text of the measurement, for scripts:
+// the scan codes with a text of their own (a generic "Error" gives 6) and
+// the codes of the input power check; none for other texts (a source that
+// refused, an error text of the controller).
+std::optional<int> codeOfStatusText(const std::string& text)
+{
+    for (int code = 1; code <= 125; ++code) {
+        if (const char* power = ScanResultText::forInputPowerCode(code); power != nullptr && text == power) return code;
+        if (ScanResultText::forScanCode(code).text == text) return code;
+    }
+    return std::nullopt;
 }
 
 // The automatic saving of the settings writes a picture.
@@ -135,7 +149,8 @@ void ScanRun::status(int severity, const std::string& text)
     if (stopRequested_ && text == ScanResultText::forScanCode(1).text) cancelReported_ = true;
     session_.status(std::string("vemar-cli: ") + severityPrefix(severity) + text);
     if (severity >= 2) failed_ = true;
-    const nlohmann::json entry{{"severity", severity}, {"text", text}};
+    nlohmann::json entry{{"severity", severity}, {"text", text}};
+    if (const std::optional<int> code = codeOfStatusText(text)) entry["code"] = *code;
     statuses_.push_back(entry);
     pendingStatuses_.push_back(entry);
 }
@@ -161,7 +176,18 @@ void ScanRun::scanCompleted(const std::string& chartTitle)
             for (const std::string& file : savePassbandOutputs(*request_.outBase, passband)) written.push_back(file);
     }
     for (const auto& file : written) files_.push_back(file);
-    scans_.push_back({{"index", completed_}, {"title", chartTitle}, {"status", pendingStatuses_}, {"files", written}});
+    // A completed scan ended with 0 or a warning; the warning it reported
+    // is its code (the input power check's codes belong to the run).
+    int code = 0;
+    for (const nlohmann::json& entry : pendingStatuses_) {
+        const int c = entry.value("code", 0);
+        if ((c >= 100 && c < 109) || c == 125) code = c;
+    }
+    scans_.push_back({{"index", completed_},
+                      {"code", code},
+                      {"title", chartTitle},
+                      {"status", pendingStatuses_},
+                      {"files", written}});
     pendingStatuses_ = nlohmann::json::array();
 }
 

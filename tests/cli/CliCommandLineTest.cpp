@@ -112,6 +112,14 @@ TEST_F(CliTest, NoUnitEndsWithThreeAtOnce)
     }
 }
 
+TEST_F(CliTest, LoggerWritesTheDiagnosticLogOnStderr)
+{
+    const CliResult r = cli({"--logger", "info"});
+    EXPECT_EQ(r.exitCode, 3) << describe(r);
+    EXPECT_NE(r.err.find("(00000): fatal"), std::string::npos) << describe(r);
+    EXPECT_EQ(r.out, "");
+}
+
 TEST_F(CliTest, MissingConfigurationFileIsAFileError)
 {
     const CliResult r = cli({"--config", file("absent.config.xml"), "info"});

@@ -135,11 +135,14 @@ TEST_F(CliTest, SingleScanFilesAndCurve)
 TEST_F(CliTest, WarningsArePrintedErrorsExitWithOne)
 {
     // Too little light from the source: a warning, and the scan goes on.
-    const CliResult weak = sim(demoRun({"scan", "--power", "0.01"}));
+    const CliResult weak = sim(demoRun({"--json", "scan", "--power", "0.01"}));
     EXPECT_EQ(weak.exitCode, 0) << describe(weak);
     EXPECT_NE(weak.err.find("vemar-cli: warning: in one TLS input power: check TLS sources"), std::string::npos)
         << describe(weak);
     EXPECT_NE(weak.err.find("scan 1 completed"), std::string::npos);
+    const nlohmann::json doc = nlohmann::json::parse(weak.out);
+    ASSERT_EQ(doc.at("scans").size(), 1u);
+    EXPECT_EQ(doc.at("scans")[0].at("code"), 106);
 
     // Two sources on a bench where the second one's light never arrives:
     // its sweep cannot be referenced, an error.
