@@ -14,9 +14,11 @@
 
 namespace {
 
-// The DSP answers (any release: the flash is reached through the boot code too).
-void requireAnsweringUnit()
+// The settings (for the Calib folder) and a unit whose DSP answers, in any
+// release: the flash is reached through the boot code too.
+void prepare(CliSession& session)
 {
+    session.loadConfiguration();
     requireUnitPresent();
     if (DspFirmware::readStatus().result != 0)
         throw CliError(ExitCode::Failure, "failure in the communication with the DSP");
@@ -53,8 +55,7 @@ bool exists(const std::string& path)
 
 int runCalibCheck(CliSession& session, const ParsedOptions&)
 {
-    session.loadConfiguration();
-    requireAnsweringUnit();
+    prepare(session);
     FlashControl flash;
     readIdentity(flash);
     const std::string folder = session.settings().calibFolder;
@@ -79,8 +80,7 @@ int runCalibCheck(CliSession& session, const ParsedOptions&)
 
 int runCalibRead(CliSession& session, const ParsedOptions&)
 {
-    session.loadConfiguration();
-    requireAnsweringUnit();
+    prepare(session);
     FlashControl flash;
     if (!zoneHoldsFile(flash)) throw CliError(ExitCode::Failure, "the unit holds no calibration file");
     const std::string folder = session.settings().calibFolder;
@@ -92,8 +92,7 @@ int runCalibRead(CliSession& session, const ParsedOptions&)
 
 int runCalibProgram(CliSession& session, const ParsedOptions&)
 {
-    session.loadConfiguration();
-    requireAnsweringUnit();
+    prepare(session);
     FlashControl flash;
     readIdentity(flash);
     const std::string path = session.settings().calibFolder + flash.CalibrationFileName();

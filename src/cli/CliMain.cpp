@@ -23,7 +23,7 @@ struct Command {
     std::string operands;  // for the usage line
     std::string summary;
     std::string description;
-    std::vector<OptionSpec> options;
+    std::vector<OptionDefinition> options;
     std::vector<Command> subcommands;
     std::size_t minOperands = 0;
     std::size_t maxOperands = 0;
@@ -32,13 +32,13 @@ struct Command {
 
 constexpr std::size_t anyCount = std::numeric_limits<std::size_t>::max();
 
-using V = OptionSpec::Value;
+using V = OptionDefinition::Value;
 
-const OptionSpec helpOption{"help", 'h', V::None, "", "show this help and exit"};
+const OptionDefinition helpOption{"help", 'h', V::None, "", "show this help and exit"};
 
-const std::vector<OptionSpec>& globalOptions()
+const std::vector<OptionDefinition>& globalOptions()
 {
-    static const std::vector<OptionSpec> options = {
+    static const std::vector<OptionDefinition> options = {
         {"simulate", 0, V::Optional, "PRESET",
          "run on the simulated instrument (plug-in libvemar-sim.so beside the program); PRESET chooses the "
          "bench: dwdm (default), cwdm, patchcord, etalon"},
@@ -248,11 +248,11 @@ std::string helpText(const std::string& path, const Command& command, bool root)
     return out;
 }
 
-std::vector<OptionSpec> specsOf(const Command& command)
+std::vector<OptionDefinition> definitionsOf(const Command& command)
 {
-    std::vector<OptionSpec> specs = command.options;
-    specs.insert(specs.end(), globalOptions().begin(), globalOptions().end());
-    return specs;
+    std::vector<OptionDefinition> definitions = command.options;
+    definitions.insert(definitions.end(), globalOptions().begin(), globalOptions().end());
+    return definitions;
 }
 
 const Command* findCommand(const Command& parent, const std::string& name)
@@ -286,8 +286,8 @@ int runVemarCli(int argc, const char* const* argv)
         // Walk down the command words: each level takes the global options
         // (and its own when it has no sub-commands) up to its next word.
         while (!command->subcommands.empty()) {
-            const std::vector<OptionSpec> specs = specsOf(*command);
-            const ParsedOptions level = parseOptions(rest, specs, true);
+            const std::vector<OptionDefinition> definitions = definitionsOf(*command);
+            const ParsedOptions level = parseOptions(rest, definitions, true);
             all.merge(level);
             if (all.has("help")) {
                 printOut(helpText(path, *command, command == &rootCommand()));
@@ -305,8 +305,8 @@ int runVemarCli(int argc, const char* const* argv)
             path += " " + word;
             rest.assign(level.operands().begin() + 1, level.operands().end());
         }
-        const std::vector<OptionSpec> specs = specsOf(*command);
-        const ParsedOptions own = parseOptions(rest, specs, false);
+        const std::vector<OptionDefinition> definitions = definitionsOf(*command);
+        const ParsedOptions own = parseOptions(rest, definitions, false);
         all.merge(own);
         if (all.has("help")) {
             printOut(helpText(path, *command, false));

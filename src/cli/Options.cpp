@@ -28,23 +28,23 @@ void ParsedOptions::merge(const ParsedOptions& other)
 
 namespace {
 
-const OptionSpec* findLong(std::span<const OptionSpec> specs, const std::string& name)
+const OptionDefinition* findLong(std::span<const OptionDefinition> definitions, const std::string& name)
 {
-    for (const OptionSpec& s : specs)
+    for (const OptionDefinition& s : definitions)
         if (s.name == name) return &s;
     return nullptr;
 }
 
-const OptionSpec* findShort(std::span<const OptionSpec> specs, char letter)
+const OptionDefinition* findShort(std::span<const OptionDefinition> definitions, char letter)
 {
-    for (const OptionSpec& s : specs)
+    for (const OptionDefinition& s : definitions)
         if (s.shortName != 0 && s.shortName == letter) return &s;
     return nullptr;
 }
 
 }  // namespace
 
-ParsedOptions parseOptions(std::span<const std::string> arguments, std::span<const OptionSpec> specs,
+ParsedOptions parseOptions(std::span<const std::string> arguments, std::span<const OptionDefinition> definitions,
                            bool stopAtOperand)
 {
     ParsedOptions parsed;
@@ -57,25 +57,25 @@ ParsedOptions parseOptions(std::span<const std::string> arguments, std::span<con
         if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
             const std::size_t equals = a.find('=');
             const std::string name = a.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const OptionSpec* spec = findLong(specs, name);
-            if (spec == nullptr) throw UsageError("unrecognized option '--" + name + "'");
+            const OptionDefinition* definition = findLong(definitions, name);
+            if (definition == nullptr) throw UsageError("unrecognized option '--" + name + "'");
             std::optional<std::string> value;
             if (equals != std::string::npos) {
-                if (spec->value == OptionSpec::Value::None)
+                if (definition->value == OptionDefinition::Value::None)
                     throw UsageError("option '--" + name + "' doesn't allow an argument");
                 value = a.substr(equals + 1);
-            } else if (spec->value == OptionSpec::Value::Required) {
+            } else if (definition->value == OptionDefinition::Value::Required) {
                 if (i + 1 >= arguments.size()) throw UsageError("option '--" + name + "' requires an argument");
                 value = arguments[++i];
             }
-            parsed.add(spec->name, std::move(value));
+            parsed.add(definition->name, std::move(value));
             continue;
         }
         if (a.size() >= 2 && a[0] == '-' && a[1] != '-') {
-            const OptionSpec* spec = findShort(specs, a[1]);
+            const OptionDefinition* definition = findShort(definitions, a[1]);
             // A negative number is an operand, not an option.
             const bool number = (a[1] >= '0' && a[1] <= '9') || a[1] == '.';
-            if (spec == nullptr && number) {
+            if (definition == nullptr && number) {
                 if (stopAtOperand) {
                     for (; i < arguments.size(); ++i) parsed.addOperand(arguments[i]);
                     break;
@@ -83,18 +83,18 @@ ParsedOptions parseOptions(std::span<const std::string> arguments, std::span<con
                 parsed.addOperand(a);
                 continue;
             }
-            if (spec == nullptr) throw UsageError(std::string("invalid option -- '") + a[1] + "'");
+            if (definition == nullptr) throw UsageError(std::string("invalid option -- '") + a[1] + "'");
             std::optional<std::string> value;
-            if (spec->value == OptionSpec::Value::None) {
+            if (definition->value == OptionDefinition::Value::None) {
                 if (a.size() > 2) throw UsageError(std::string("invalid option -- '") + a[2] + "'");
             } else if (a.size() > 2) {
                 value = a.substr(2);
-            } else if (spec->value == OptionSpec::Value::Required) {
+            } else if (definition->value == OptionDefinition::Value::Required) {
                 if (i + 1 >= arguments.size())
                     throw UsageError(std::string("option requires an argument -- '") + a[1] + "'");
                 value = arguments[++i];
             }
-            parsed.add(spec->name, std::move(value));
+            parsed.add(definition->name, std::move(value));
             continue;
         }
         if (stopAtOperand) {
@@ -132,27 +132,27 @@ std::vector<std::string> wrapWords(const std::string& text, std::size_t width)
 
 }  // namespace
 
-std::string describeOptions(std::span<const OptionSpec> specs)
+std::string describeOptions(std::span<const OptionDefinition> definitions)
 {
     constexpr std::size_t lineWidth = 79;
     std::vector<std::string> heads;
     std::size_t width = 0;
-    for (const OptionSpec& s : specs) {
+    for (const OptionDefinition& s : definitions) {
         std::string head = s.shortName != 0 ? std::string("  -") + s.shortName + ", " : std::string("      ");
         head += "--" + s.name;
-        if (s.value == OptionSpec::Value::Required) head += " " + s.valueName;
-        if (s.value == OptionSpec::Value::Optional) head += "[=" + s.valueName + "]";
+        if (s.value == OptionDefinition::Value::Required) head += " " + s.valueName;
+        if (s.value == OptionDefinition::Value::Optional) head += "[=" + s.valueName + "]";
         width = std::max(width, head.size());
         heads.push_back(std::move(head));
     }
     const std::size_t column = width + 2;
     const std::size_t textWidth = lineWidth > column + 20 ? lineWidth - column : 20;
     std::string out;
-    for (std::size_t k = 0; k < specs.size(); ++k) {
+    for (std::size_t k = 0; k < definitions.size(); ++k) {
         out += heads[k];
         out.append(column - heads[k].size(), ' ');
         bool first = true;
-        for (const std::string& line : wrapWords(specs[k].help, textWidth)) {
+        for (const std::string& line : wrapWords(definitions[k].help, textWidth)) {
             if (!first) out.append(column, ' ');
             out += line + "\n";
             first = false;

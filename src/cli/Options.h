@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-struct OptionSpec {
+struct OptionDefinition {
     enum class Value { None, Required, Optional };
 
     std::string name;  // long name without "--"
@@ -38,11 +38,11 @@ private:
     std::vector<std::string> operands_;
 };
 
-// Parses arguments against specs. With stopAtOperand the first operand and
+// Parses arguments against definitions. With stopAtOperand the first operand and
 // everything after it are left as operands unparsed (a command word and its
 // own arguments). Throws UsageError with getopt's wording.
-ParsedOptions parseOptions(std::span<const std::string> arguments, std::span<const OptionSpec> specs,
+ParsedOptions parseOptions(std::span<const std::string> arguments, std::span<const OptionDefinition> definitions,
                            bool stopAtOperand);
 
 // The option lines of a help text, aligned.
-std::string describeOptions(std::span<const OptionSpec> specs);
+std::string describeOptions(std::span<const OptionDefinition> definitions);

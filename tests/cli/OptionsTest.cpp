@@ -9,10 +9,10 @@
 
 namespace {
 
-using V = OptionSpec::Value;
+using V = OptionDefinition::Value;
 using Args = std::vector<std::string>;
 
-const std::vector<OptionSpec> specs = {
+const std::vector<OptionDefinition> definitions = {
     {"json", 0, V::None, "", "json"},
     {"out", 'o', V::Required, "FILE", "out"},
     {"simulate", 0, V::Optional, "PRESET", "sim"},
@@ -22,7 +22,7 @@ const std::vector<OptionSpec> specs = {
 // "name=value" for every option in order of appearance, then the operands.
 std::string summary(const Args& args, bool stop)
 {
-    const ParsedOptions p = parseOptions(args, specs, stop);
+    const ParsedOptions p = parseOptions(args, definitions, stop);
     std::string out;
     for (const char* name : {"json", "out", "simulate", "threshold"}) {
         if (!p.has(name)) continue;
@@ -74,7 +74,7 @@ TEST(Options, ErrorsUseGetoptWording)
     };
     for (const Case& c : cases) {
         try {
-            parseOptions(c.args, specs, false);
+            parseOptions(c.args, definitions, false);
             ADD_FAILURE() << c.message;
         } catch (const UsageError& e) {
             EXPECT_EQ(std::string(e.what()), c.message);
