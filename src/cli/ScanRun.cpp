@@ -111,7 +111,6 @@ int ScanRun::run()
     // nothing; the run still ends as a cancelled one.
     const ScanResultText::Status cancelled = ScanResultText::forScanCode(1);
     if (stopRequested_ && !cancelReported_) status(cancelled.severity, cancelled.text);
-    session_.saveConfigurationIfAsked(about_);
     if (session_.json()) printJson();
     if (completed_ < (request_.continuous ? request_.scans : 1) && !failed_) {
         // A run that ended early without saying why still failed its request.

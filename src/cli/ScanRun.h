@@ -30,6 +30,8 @@ public:
     // completed scan cannot be written: the run is stopped first.
     int run();
 
+    const About& about() const { return about_; }
+
 private:
     void handle(const MeasurementMessage& message, ThreadMeasurement& thread, const StopRequest& stop);
     void scanCompleted(const std::string& chartTitle);

@@ -132,6 +132,27 @@ TEST_F(CliTest, SingleScanFilesAndCurve)
     EXPECT_TRUE(nlohmann::json::parse(curve.out).at("centre").is_number());
 }
 
+TEST_F(CliTest, WithoutOutAContinuousRunSavesAsTheSettingsSay)
+{
+    // The demonstration settings with automatic saving of CSV files into the work folder.
+    std::string settings = readWholeFile(VEMAR_DEMO_CONFIG);
+    const std::string measurement = "<Measurement Is_Scan_Save=\"True\" Continuous_Scan_Files_Directory=\"" +
+                                    work.str() + "/\" File_Type=\"CSV\" />";
+    settings.replace(settings.find("<Sampling_Step"), 0, measurement);
+    const std::string config = file("autosave.config.xml");
+    writeWholeFile(config, settings);
+    const CliResult run = sim({"--config", config, "scan", "--continuous", "2", "--start", "1538", "--stop", "1548"});
+    ASSERT_EQ(run.exitCode, 0) << describe(run);
+    std::vector<std::string> saved;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(work.path()))
+        if (entry.path().string().find(".scan.csv") != std::string::npos) saved.push_back(entry.path().string());
+    ASSERT_EQ(saved.size(), 2u) << describe(run);
+    for (const std::string& name : saved) {
+        EXPECT_NE(name.find("/Continuous_Scan__y"), std::string::npos) << name;
+        EXPECT_NE(run.err.find("saved " + name), std::string::npos) << describe(run);
+    }
+}
+
 TEST_F(CliTest, WarningsArePrintedErrorsExitWithOne)
 {
     // Too little light from the source: a warning, and the scan goes on.
