@@ -12,6 +12,13 @@
 #include "CliRunner.h"
 #include "TempDir.h"
 
+// A build without Qt has no chart pictures.
+#ifdef VEMAR_CLI_PICTURES
+inline constexpr bool picturesBuilt = true;
+#else
+inline constexpr bool picturesBuilt = false;
+#endif
+
 class CliTest : public ::testing::Test {
 protected:
     TempDir documents;

@@ -125,6 +125,7 @@ TEST_F(CliOfflineTest, ConvertWritesEachForm)
         {"bmp", [](const std::string& s) { EXPECT_EQ(s.substr(0, 2), "BM"); }},
     };
     for (const Case& c : cases) {
+        if (!picturesBuilt && (std::string(c.format) == "png" || std::string(c.format) == "bmp")) continue;
         const CliResult r = cli({"convert", scanFile, "--to", c.format});
         const std::string written = file(std::string("filter.") + c.format);
         ASSERT_EQ(r.exitCode, 0) << c.format << describe(r);

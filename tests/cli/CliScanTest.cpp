@@ -49,14 +49,15 @@ bool exists(const std::string& path) { return std::filesystem::exists(path); }
 TEST_F(CliTest, ContinuousRunWritesEveryFileAndAnalyseReproducesTheLastTable)
 {
     const std::string base = file("x");
-    const CliResult run = sim(demoRun({"scan", "--continuous", "3", "--analyse", "--out", base, "--format", "all"}));
+    const std::string formats = picturesBuilt ? "all" : "xml,csv,txt";
+    const CliResult run = sim(demoRun({"scan", "--continuous", "3", "--analyse", "--out", base, "--format", formats}));
     ASSERT_EQ(run.exitCode, 0) << describe(run);
     const std::vector<std::string> printed = tables(run.out);
     ASSERT_EQ(printed.size(), 3u) << run.out;
     for (int k = 1; k <= 3; ++k) {
         const std::string scan = base + "_" + std::to_string(k);
         for (const char* suffix : {".scan.xml", ".scan.xml.dat", ".csv", ".txt", ".png"})
-            EXPECT_TRUE(exists(scan + suffix)) << scan + suffix;
+            EXPECT_EQ(exists(scan + suffix), picturesBuilt || std::string(suffix) != ".png") << scan + suffix;
         EXPECT_NE(run.err.find("scan " + std::to_string(k) + "/3 completed"), std::string::npos) << run.err;
     }
     EXPECT_TRUE(exists(base + ".passband.xml"));
