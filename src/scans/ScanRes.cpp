@@ -149,7 +149,13 @@ int ScanRes::Resample(double startNm, double stopNm, double stepPm)
         out.assign(static_cast<std::size_t>(n), 0.0);
         for (int g = 0; g < n; ++g) {
             const int k = segment[static_cast<std::size_t>(g)];
-            if (k < 0) continue;
+            // Grid points before the first sample (the sweep's first samples are
+            // clamped just short of the grid start) hold the first measured
+            // value: a 0 there would read as a 0 dBm / 0 dB point nobody measured.
+            if (k < 0) {
+                if (measured > 0) out[static_cast<std::size_t>(g)] = y[0];
+                continue;
+            }
             if (measured == 1 || x[k + 1] == x[k]) {
                 out[static_cast<std::size_t>(g)] = y[static_cast<std::size_t>(k)];
                 continue;

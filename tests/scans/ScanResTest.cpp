@@ -151,12 +151,13 @@ TEST(ScanResResample, InterpolatesEachPresentChannel)
     result.present[ScanChannel::Ext] = true;
 
     ASSERT_EQ(result.Resample(1499.5, 1501.5, 250), 9);
-    // Below the first sample 0; on and between samples the line through the
-    // segment; beyond the last sample the last segment extended.
+    // Below the first sample its value (never an unmeasured 0); on and between
+    // samples the line through the segment; beyond the last sample the last
+    // segment extended.
     EXPECT_EQ(result.resampledValues[ScanChannel::Output],
               (Doubles{0, 0, 0, 0.5, 1, 2, 3, 4, 5}));
     EXPECT_EQ(result.resampledValues[ScanChannel::Detector1],
-              (Doubles{0, 0, -10, -11, -12, -16, -20, -24, -28}));
+              (Doubles{-10, -10, -10, -11, -12, -16, -20, -24, -28}));
     EXPECT_TRUE(result.resampledValues[ScanChannel::Detector2].empty());
     EXPECT_TRUE(result.resampledValues[ScanChannel::Ext].empty());
 }
@@ -212,7 +213,7 @@ TEST(ScanResResample, WorksWithoutSamples)
 
     ScanRes single = measured({1500.01}, {5});
     ASSERT_EQ(single.Resample(1500, 1500.03, 10), 4);
-    EXPECT_EQ(single.resampledValues[ScanChannel::Output], (Doubles{0, 5, 5, 5}));
+    EXPECT_EQ(single.resampledValues[ScanChannel::Output], (Doubles{5, 5, 5, 5}));
 }
 
 }  // namespace
