@@ -87,7 +87,7 @@ double slopeOver(double levelDifference, double distance) { return distance != 0
 
 void toTerahertz(std::optional<double>& crossing)
 {
-    if (crossing && *crossing != 0.0) *crossing = lightSpeedNmTHz / *crossing;
+    if (crossing && *crossing != 0.0) *crossing = terahertzNm / *crossing;
 }
 
 }  // namespace
@@ -123,8 +123,8 @@ CurveFigures analyseCurve(const CurvePoints& points, const CurveLevels& levels, 
     if (unit == SpectralUnit::Nm) return figures;
 
     if (figures.centre && *figures.centre != 0.0) {
-        figures.width = *figures.width * lightSpeedNmTHz / (*figures.centre * *figures.centre);
-        figures.centre = lightSpeedNmTHz / *figures.centre;
+        figures.width = *figures.width * terahertzNm / (*figures.centre * *figures.centre);
+        figures.centre = terahertzNm / *figures.centre;
     }
     for (std::optional<double>* crossing : {&tL, &tR, &bL, &bR}) toTerahertz(*crossing);
     if (slopes) {
@@ -214,8 +214,8 @@ std::optional<PeakZoom> peakZoom(const CurvePoints& points, SpectralUnit unit)
         zoom.bottomMinimum = points.x(first);
         zoom.bottomMaximum = points.x(last);
     } else {
-        zoom.bottomMinimum = lightSpeedNmTHz / points.x(last);
-        zoom.bottomMaximum = lightSpeedNmTHz / points.x(first);
+        zoom.bottomMinimum = terahertzNm / points.x(last);
+        zoom.bottomMaximum = terahertzNm / points.x(first);
     }
     zoom.leftMinimum = minimum - 0.1 * (maximum - minimum);
     zoom.leftMaximum = maximum + 0.1 * (maximum - minimum);

@@ -13,6 +13,8 @@
 #include <span>
 #include <string>
 
+#include "Frequency.h"
+
 // The analysis levels of the settings, in dB.
 struct CurveLevels {
     double fwhmThreshold = -35.0;     // no figures when the peak is below it
@@ -38,8 +40,6 @@ private:
 
 enum class SpectralUnit { Nm, THz };
 
-// c in nm x THz: frequency (THz) = this / wavelength (nm).
-inline constexpr double lightSpeedNmTHz = 299792.458;
 
 // Index of the largest value, the first of equal maxima; none for no points.
 std::optional<std::size_t> curvePeak(const CurvePoints& points);

@@ -11,12 +11,11 @@
 #include <span>
 #include <vector>
 
+#include "Frequency.h"
 #include "ScanParameterBlock.h"
 
 namespace ScanMaths {
 
-// Light travels 299792458 nm per GHz-nanosecond: GHz = this / nm.
-inline constexpr double gigahertzNm = 299792458.0;
 // Acquisition memory shared by every acquired channel, in samples.
 inline constexpr int acquisitionMemory = 1000000;
 inline constexpr int largestSamplingStep = 250;

@@ -5,11 +5,11 @@
 #include "Log.h"
 #include "Sourceconfig.h"
 #include "TabCalib.h"
+#include "Frequency.h"
 
 namespace StartAlignment {
 
 namespace {
-constexpr double gigahertzNm = 299792458.0;
 // A line spacing is about 100 GHz; a table whose neighbours lie further
 // apart than this is not one to align on.
 constexpr int largestShift = 100000;

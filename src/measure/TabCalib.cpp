@@ -14,10 +14,10 @@
 #include "DataCalibFactory.h"
 #include "NumberFormat.h"
 #include "UnitIdentitySource.h"
+#include "Frequency.h"
 
 namespace {
 
-constexpr double gigahertzNm = 299792458.0;
 
 // Nearest integer, a tie going up, kept inside the int range.
 int roundHalfUp(double value)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Frequency.h"
+
 // The six channel slots of a scan result and the rule that ties a curve to
 // its channel by the curve's name.
 
@@ -29,6 +31,3 @@ inline int fromCurveName(std::string_view name)
 
 }  // namespace ScanChannel
 
-// Frequency from wavelength: THz = terahertzNm / nm, GHz = gigahertzNm / nm.
-inline constexpr double terahertzNm = 299792.458;
-inline constexpr double gigahertzNm = 299792458.0;

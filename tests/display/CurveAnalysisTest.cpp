@@ -154,8 +154,8 @@ TEST(CurveAnalysis, PeakZoom)
 
     zoom = peakZoom(CurvePoints(x, y), SpectralUnit::THz);
     ASSERT_TRUE(zoom);
-    EXPECT_DOUBLE_EQ(zoom->bottomMinimum, lightSpeedNmTHz / 1532.0);
-    EXPECT_DOUBLE_EQ(zoom->bottomMaximum, lightSpeedNmTHz / 1528.0);
+    EXPECT_DOUBLE_EQ(zoom->bottomMinimum, terahertzNm / 1532.0);
+    EXPECT_DOUBLE_EQ(zoom->bottomMaximum, terahertzNm / 1528.0);
 
     // A triangle falling 2 dB/nm to both ends: the flank walk reaches the
     // first point, so the range is the peak +/- 8 x (i - f) = 32 points,

@@ -99,9 +99,8 @@ TransferChartView pictureView(const ScanTrace& trace, bool frequencyDisplay)
         }
     }
     if (frequencyDisplay) {
-        constexpr double c = 299792.458;
-        view.bottomMinimum = c / high;
-        view.bottomMaximum = c / low;
+        view.bottomMinimum = terahertzNm / high;
+        view.bottomMaximum = terahertzNm / low;
     } else {
         view.bottomMinimum = low;
         view.bottomMaximum = high;

@@ -13,12 +13,12 @@
 #include "SimState.h"
 #include "SimulatedUnit.h"
 #include "vemar_sim_bench.h"
+#include "Frequency.h"
 
 namespace vemarsim {
 
 namespace {
 
-constexpr double gigahertzNm = 299792458.0;
 
 // Protects the installed bench and the truth text handed out.
 std::mutex g_benchMutex;
@@ -93,7 +93,7 @@ double vemarsim_bench_transmission_db(int detector, double wavelength_nm)
 {
     const auto bench = installed();
     if (!bench || !(wavelength_nm > 0.0)) return -100.0;
-    return bench->model().device.transmissionDb(detector, vemarsim::gigahertzNm / wavelength_nm);
+    return bench->model().device.transmissionDb(detector, gigahertzNm / wavelength_nm);
 }
 
 int vemarsim_bench_write_etalon_file(const char* path)
@@ -104,7 +104,7 @@ int vemarsim_bench_write_etalon_file(const char* path)
     const std::vector<double> lines = bench->model().device.peakLines();
     char line[64];
     for (const double f : lines) {
-        std::snprintf(line, sizeof line, "%.6f %.6f\n", vemarsim::gigahertzNm / f, f);
+        std::snprintf(line, sizeof line, "%.6f %.6f\n", gigahertzNm / f, f);
         text += line;
     }
     std::FILE* file = std::fopen(path, "wb");

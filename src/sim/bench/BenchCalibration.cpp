@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "DataCalib.h"
+#include "Frequency.h"
 
 namespace vemarsim {
 
 namespace {
-constexpr double gigahertzNm = 299792458.0;
 
 // Index k of the segment [k, k + 1] of an ascending table holding x, the
 // end segments outside it.

@@ -1,4 +1,5 @@
 #include "DeviceUnderTest.h"
+#include "Frequency.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +9,6 @@ namespace vemarsim {
 
 namespace {
 
-constexpr double gigahertzNm = 299792458.0;
 constexpr double threeDb = 3.0102999566398120;  // 10 log10(2)
 
 // DWDM

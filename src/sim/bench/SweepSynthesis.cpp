@@ -7,12 +7,12 @@
 #include <random>
 
 #include "ClockSegment.h"
+#include "Frequency.h"
 
 namespace vemarsim {
 
 namespace {
 
-constexpr double gigahertzNm = 299792458.0;
 constexpr double ticksPerUnit = 150000000.0 / 64.0;  // reference signal units per second
 constexpr int largestCode = 4095;
 // The part of a line spacing at the start of a triggered sweep where the
