@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "Applicationconfig.h"
+#include "CalibrationFile.h"
 #include "CliSession.h"
 #include "ConfLaserView.h"
 #include "ContinuousScanSaving.h"
@@ -71,6 +72,21 @@ int ScanRun::run()
 {
     ApplicationConfig& settings = session_.settings();
     fillMeasurementFields(settings, session_.sources());
+    // A damaged calibration file would move every level: the measurement
+    // does not start. Without one it runs on zero tables, as the window does.
+    const std::string calibrationPath = settings.calibFolder + calibrationFileName(unit_.identity);
+    const CalibrationFileCheck calibration =
+        checkCalibrationFile(calibrationPath, unit_.identity.calibrationKind(), &unit_.identity);
+    if (!calibration.usable()) {
+        const std::string text = calibrationFileStatusText(calibrationPath, calibration);
+        if (calibration.missing) {
+            status(ScanResultText::warning, text);
+        } else {
+            status(ScanResultText::error, text + "; 'vemar-cli calib read' copies the unit's own");
+            if (session_.json()) printJson();
+            return static_cast<int>(ExitCode::FileError);
+        }
+    }
     trace_ = &lastScanTrace(session_.scans(), session_.liveView(), settings);
     Passband& passband = session_.passband();
     passband.clearResults();

@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "Applicationconfig.h"
+#include "CalibrationFile.h"
 #include "CliSession.h"
 #include "DspProtocol.h"
 #include "ExitCode.h"
@@ -56,7 +57,13 @@ UnitState detectUnit(CliSession& session)
                                                                outdated = true;
                                                                return false;
                                                            });
-        if (outdated)
+        // A damaged file has no stamp worth comparing: say what is wrong with it.
+        const CalibrationFileCheck check =
+            checkCalibrationFile(state.calibrationFile, flash.CalibrationKind(), &flash.identity());
+        if (!check.missing && !check.usable())
+            session.status("vemar-cli: warning: " + calibrationFileStatusText(state.calibrationFile, check) +
+                           "; replace it with 'vemar-cli calib read'");
+        else if (outdated)
             session.status("vemar-cli: warning: an outdated calibration file has been detected: " +
                            state.calibrationFile + " is older than the unit's copy; replace it with 'vemar-cli "
                            "calib read'");

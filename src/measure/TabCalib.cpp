@@ -118,8 +118,15 @@ int TabCalib::Load(IdentityRecord& identity)
     // every table, the raw ones of the image included, as it was.
     std::unique_ptr<DataCalib> image = DataCalibFactory::create(layout_->calibrationKind());
     const std::string path = (std::filesystem::path(calibFolder_) / calibrationFileName(identity)).string();
+    // A damaged file would move every level it converts: it is refused, not read.
+    const CalibrationFileCheck check = checkCalibrationFile(path, layout_->calibrationKind(), &identity);
+    loadProblem_ = check.missing ? "no calibration file " + path : check.problem;
+    if (!check.usable()) return 1;
     const CalibrationFileReadResult read = readCalibrationFile(path, *image);
-    if (!read.usable()) return 1;
+    if (!read.usable()) {
+        loadProblem_ = "the file changed while it was read";
+        return 1;
+    }
     layout_ = std::move(image);
     identity = read.header.identity;
     decodeLayout();
