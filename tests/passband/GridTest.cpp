@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -65,7 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
         ChannelCase{"CWDM far edge maps past the last channel", GridType::Cwdm, 1621.0f, Unit::Nm, 19, ""},
         ChannelCase{"CWDM past its last wavelength: empty text", GridType::Cwdm, 1621.01f, Unit::Nm, std::nullopt,
                     ""},
-        ChannelCase{"CWDM below its first wavelength", GridType::Cwdm, 1260.99f, Unit::Nm, std::nullopt, ""}),
+        ChannelCase{"CWDM below its first wavelength", GridType::Cwdm, 1260.99f, Unit::Nm, std::nullopt, ""},
+        ChannelCase{"a NaN is off the grid", GridType::Itu100GHz, std::numeric_limits<float>::quiet_NaN(), Unit::Nm,
+                    std::nullopt, ghzError},
+        ChannelCase{"a NaN is off the CWDM grid", GridType::Cwdm, std::numeric_limits<float>::quiet_NaN(), Unit::Nm,
+                    std::nullopt, ""}),
     [](const ::testing::TestParamInfo<ChannelCase>& info) {
         std::string name;
         for (const char* p = info.param.what; *p != '\0'; ++p)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,48 @@ TEST(PassbandAnalyse, combOn100GHzGridGivesHandComputedFigures)
     EXPECT_EQ(log.count(2, "Comb\n"), 1);
     EXPECT_EQ(log.countStartingWith(1, "Total Time "), 1);
     EXPECT_EQ(log.count(4, "Passband_Values::Add -1.000\n"), 1);
+}
+
+TEST(PassbandAnalyse, levelsThatAreNotNumbersCountAsBelowEveryThreshold)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    FakeTrace clean;
+    clean.add(comb("Comb"));
+    Passband reference(clean);
+    reference.analyse();
+
+    // The floor right of channel 26 is lost: channel 26 has no right
+    // crossing and is dropped, its neighbours keep every figure. Before,
+    // the detection never moved past the NaN and grew without end.
+    FakeCurve damaged = comb("Comb");
+    damaged.levelDb[11] = nan;  // 1550.42 nm
+    FakeCurve allNan = comb("AllNan");
+    std::fill(allNan.levelDb.begin(), allNan.levelDb.end(), nan);
+    FakeCurve infinite = comb("Infinite");
+    for (double& level : infinite.levelDb)
+        if (level > -30.0) level = inf;
+    FakeTrace trace;
+    trace.add(damaged);
+    trace.add(allNan);
+    trace.add(infinite);
+    Passband passband(trace);
+    LogCapture log;
+    passband.analyse();
+
+    const Passband_Values* values = passband.results().trace("Comb");
+    ASSERT_NE(values, nullptr);
+    EXPECT_EQ(values->channels(), (std::set<int>{24, 28}));
+    for (const int ch : {24, 28}) {
+        const Passband_Value* got = values->currentOf(ch);
+        const Passband_Value* want = reference.results().trace("Comb")->currentOf(ch);
+        ASSERT_NE(got, nullptr);
+        ASSERT_NE(want, nullptr);
+        for (std::size_t k = 0; k < 7; ++k) EXPECT_EQ(got->values[k], want->values[k]) << ch << " " << k;
+    }
+    EXPECT_EQ(passband.results().trace("AllNan"), nullptr);
+    // Tops at infinity are no level: nothing starts a run above -30 dB there.
+    EXPECT_EQ(passband.results().trace("Infinite"), nullptr);
 }
 
 TEST(PassbandAnalyse, cwdmGridGivesWavelengthsInNm)
