@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeTrace.h"
+#include "FigureFormat.h"
 #include "LogCapture.h"
 #include "Passband.h"
 #include "Units.h"
@@ -67,13 +68,15 @@ TEST(PassbandAnalyse, combOn100GHzGridGivesHandComputedFigures)
     //   central = (1550.2352295 + 1550.0059814) x 0.5 = 1550.1206055 nm
     //   -> c / 1550.1206055 / 1000 = 193.39944 THz, channel 26 (193400 GHz)
     EXPECT_EQ(v->values[Passband_Value::Central], 193.39944458007812f);
-    // c / 1550.1206055 = 193399.44063 GHz - 193400 GHz
-    EXPECT_EQ(v->values[Passband_Value::CentreAccuracy], -0.5593743324279785f);
+    // 1550.1206055 x 1000 is the float 1550120.625, c / 1550120.625 =
+    // 193399.43819 GHz, minus 193400 GHz
+    EXPECT_EQ(v->values[Passband_Value::CentreAccuracy], -0.561811089515686f);
     // -1 dB (level -2): 1549.82 + 39.2 / 40 x 0.2 = 1550.016 -> 193412.5 GHz,
     //                   1550.42 - 36 / 36.8 x 0.2 = 1550.2243 -> 193386.5 GHz
     EXPECT_EQ(v->values[Passband_Value::Bandwidth1], 26.0f);
-    // -3 dB: the crossings above, 193413.75 - 193385.140625 GHz
-    EXPECT_EQ(v->values[Passband_Value::Bandwidth2], 28.609375f);
+    // -3 dB: the crossings above, x 1000 as floats 1550006 and 1550235.25,
+    // give 193413.734375 - 193385.140625 GHz
+    EXPECT_EQ(v->values[Passband_Value::Bandwidth2], 28.59375f);
     // -20 dB (level -21): 1549.82 + 20.2 / 40 x 0.2 = 1549.921 -> 193424.34375 GHz,
     //                     1550.42 - 17 / 36.8 x 0.2 = 1550.3276 -> 193373.609375 GHz
     EXPECT_EQ(v->values[Passband_Value::Bandwidth3], 50.734375f);
@@ -138,6 +141,25 @@ TEST(PassbandAnalyse, levelsThatAreNotNumbersCountAsBelowEveryThreshold)
     EXPECT_EQ(passband.results().trace("Infinite"), nullptr);
 }
 
+TEST(PassbandAnalyse, centralFrequencyAndAccuracyUseTheSinglePrecisionProduct)
+{
+    // Both -3 dB crossings sit on points, 1538.0 and 1538.3798828125 nm,
+    // so the centre is the float 1538.18994140625 nm. By hand: x 1000 as a
+    // float is 1538190, c / 1538190 = 194.89949746 THz (printed 194.899)
+    // and 194899.49746 - 194900 GHz = -0.50254 GHz (printed -0.503).
+    FakeTrace trace;
+    trace.add(curveThrough("1", {{1537.5, -40}, {1538.0, -4}, {1538.18994140625, -1}, {1538.3798828125, -4},
+                                 {1538.9, -40}, {1539.0, -40}}));
+    Passband passband(trace);
+    LogCapture log;
+    passband.analyse();
+    const Passband_Value* v = passband.results().trace("1")->currentOf(11);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(formatFigure(v->values[Passband_Value::Central], 3), "194.899");
+    EXPECT_EQ(formatFigure(v->values[Passband_Value::CentreAccuracy], 3), "-0.503");
+    EXPECT_EQ(v->values[Passband_Value::Central], 194.89949035644531f);
+}
+
 TEST(PassbandAnalyse, cwdmGridGivesWavelengthsInNm)
 {
     // One channel at 1551 nm (CWDM channel 15): -3 dB crossings at
@@ -182,7 +204,7 @@ TEST(PassbandAnalyse, owrTooWideLeavesWindowFiguresNone)
     const Passband_Value* v = passband.results().trace("Comb")->currentOf(26);
     ASSERT_NE(v, nullptr);
     for (std::size_t k : {5u, 6u, 7u, 8u}) EXPECT_EQ(v->values[k], noneMarker) << k;
-    EXPECT_EQ(v->values[Passband_Value::Bandwidth2], 28.609375f);
+    EXPECT_EQ(v->values[Passband_Value::Bandwidth2], 28.59375f);
 
     passband.owr.setValue(50.0f);  // exactly half the spacing: windows again
     v = passband.results().trace("Comb")->currentOf(26);
