@@ -47,7 +47,9 @@ int loadFromChartPage(const std::string& fileName, ScanManager& manager, Applica
 {
     ConfigurationFile::loadConfiguration(fileName, settings, sections);
     ScanTrace& trace = manager.NewTrace(liveConfiguration);
-    const int status = trace.LoadXml(fileName, sections.sourcesReader);
+    // The settings now are the file's: its Ext curve was referenced to the
+    // output when its BNC input was read as an optical power.
+    const int status = trace.LoadXml(fileName, sections.sourcesReader, settings.scanParameters.bncEnable != 0);
     if (status == -2) {
         UserMessages::show(UserMessages::Severity::Error, "Error", "Can't open the file. The format is invalid.");
         return status;

@@ -126,6 +126,31 @@ int ScanRes::Resample(double startNm, double stopNm, double stepPm)
     const int n = static_cast<int>(std::ceil(intervals - 1e-6)) + 1;
     const double spacing = stepPm * 0.001;
 
+    // A measured scan (one with sample indexes) loses a first sample lying
+    // before the grid and its last sample. They go before the grid is
+    // interpolated, so that the exports come from exactly the samples the
+    // curves show and the scan file keeps: a saved scan loaded again then
+    // gives the same grid. A loaded scan holds what the measurement kept
+    // and loses nothing.
+    if (!sampleIndex.empty()) {
+        auto eraseFirst = [](auto& array) {
+            if (!array.empty()) array.erase(array.begin());
+        };
+        auto eraseLast = [](auto& array) {
+            if (!array.empty()) array.pop_back();
+        };
+        if (!wavelength.empty() && wavelength.front() < startNm) {
+            eraseFirst(wavelength);
+            eraseFirst(velocity);
+            eraseFirst(sampleIndex);
+            for (auto& channel : values) eraseFirst(channel);
+        }
+        eraseLast(wavelength);
+        eraseLast(velocity);
+        eraseLast(sampleIndex);
+        for (auto& channel : values) eraseLast(channel);
+    }
+
     const int measured = sampleCount();
     const double* x = wavelength.data();
     resampledWavelength.resize(static_cast<std::size_t>(n));
@@ -165,27 +190,6 @@ int ScanRes::Resample(double startNm, double stopNm, double stepPm)
                 y[static_cast<std::size_t>(k)]
                 + (y[static_cast<std::size_t>(k) + 1] - y[static_cast<std::size_t>(k)]) / (x[k + 1] - x[k]) * (d - x[k]);
         }
-    }
-
-    // The measured arrays lose a first sample lying before the grid and,
-    // for a measured scan (one with sample indexes), their last sample.
-    auto eraseFirst = [](auto& array) {
-        if (!array.empty()) array.erase(array.begin());
-    };
-    auto eraseLast = [](auto& array) {
-        if (!array.empty()) array.pop_back();
-    };
-    if (measured > 0 && wavelength.front() < startNm) {
-        eraseFirst(wavelength);
-        eraseFirst(velocity);
-        eraseFirst(sampleIndex);
-        for (auto& channel : values) eraseFirst(channel);
-    }
-    if (!sampleIndex.empty()) {
-        eraseLast(wavelength);
-        eraseLast(velocity);
-        eraseLast(sampleIndex);
-        for (auto& channel : values) eraseLast(channel);
     }
     return n;
 }

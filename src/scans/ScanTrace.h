@@ -83,7 +83,9 @@ public:
     // Replaces the result with the file's: 0, or -2 when the file has no
     // VEMAR (or RB5560) root. sources reads the file's Sources section into
     // the live configuration (null: the live configuration stays as it is).
-    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr);
+    // extReferenced builds the Ext curve relative to the output, as the
+    // measurement did when the file's BNC input was an optical power.
+    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr, bool extReferenced = false);
     // The chart as a picture, through the installed ChartPicture (ChartPicture.h).
     bool SaveBitmap(const std::string& fileName, std::string* error = nullptr) const;
     bool SavePng(const std::string& fileName, std::string* error = nullptr) const;

@@ -258,7 +258,7 @@ bool ScanTrace::SaveXml(const std::string& fileName, TiXmlDocument& document, st
     return true;
 }
 
-int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* sources)
+int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* sources, bool extReferenced)
 {
     TiXmlDocument doc;
     ConfigurationFile::parseFile(fileName, doc);
@@ -306,6 +306,6 @@ int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* source
     // build a grid of hundreds of megabytes that nothing in the file backs.
     constexpr double chartLimitNm = 2000.0;
     result_.Resample(std::clamp(start, 0.0, chartLimitNm), std::clamp(stop, 0.0, chartLimitNm), step);
-    BuildTrace(false, false, false);
+    BuildTrace(false, extReferenced, false);
     return 0;
 }
