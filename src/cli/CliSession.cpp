@@ -3,7 +3,9 @@
 #include <tinyxml.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <limits>
 #include <cstdio>
 #include <filesystem>
@@ -26,6 +28,46 @@
 #include "Sourceconfig.h"
 #include "SourcesSection.h"
 #include "UserMessages.h"
+#include "vemar_sim_usb.h"
+
+namespace {
+
+// "no-answer:3,unplug:40" into the simulator's fault codes (vemar_sim_usb.h).
+std::vector<std::pair<int, int>> simulatorFaults(const std::string& text)
+{
+    static const std::pair<const char*, int> kinds[] = {
+        {"no-answer", VEMARSIM_FAULT_NO_ANSWER},
+        {"unplug", VEMARSIM_FAULT_UNPLUG},
+        {"program-bit", VEMARSIM_FAULT_PROGRAM_BIT},
+        {"stuck-byte", VEMARSIM_FAULT_STUCK_BYTE},
+    };
+    std::vector<std::pair<int, int>> faults;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, end - start);
+        const std::size_t colon = item.find(':');
+        const std::string kind = item.substr(0, colon);
+        int code = 0;
+        for (const auto& [name, value] : kinds)
+            if (kind == name) code = value;
+        long long arg = -1;
+        if (colon != std::string::npos) {
+            const std::string number = item.substr(colon + 1);
+            char* rest = nullptr;
+            arg = number.empty() ? -1 : std::strtoll(number.c_str(), &rest, 0);
+            if (number.empty() || *rest != '\0') arg = -1;
+        }
+        if (code == 0 || arg < 0 || arg > 0x7FFFFFFF)
+            throw UsageError("option '--sim-fault' needs KIND:N with KIND one of no-answer, unplug, program-bit, "
+                             "stuck-byte, not '" + item + "'");
+        faults.emplace_back(code, static_cast<int>(arg));
+        start = end + 1;
+    }
+    return faults;
+}
+
+}  // namespace
 
 GlobalOptions GlobalOptions::from(const ParsedOptions& options)
 {
@@ -43,8 +85,9 @@ GlobalOptions GlobalOptions::from(const ParsedOptions& options)
     if (const auto release = integerOption(options, "sim-dsp-release", 1, 32767))
         g.simDspRelease = static_cast<int>(*release);
     g.simUnplugged = options.has("sim-unplugged");
+    if (const auto faults = options.value("sim-fault")) g.simFaults = simulatorFaults(*faults);
     if (!g.simulate) {
-        for (const char* name : {"seed", "sim-time-scale", "sim-dsp-release", "sim-unplugged"})
+        for (const char* name : {"seed", "sim-time-scale", "sim-dsp-release", "sim-unplugged", "sim-fault"})
             if (options.has(name)) throw UsageError(std::string("option '--") + name + "' needs --simulate");
     }
     return g;
@@ -99,6 +142,12 @@ void applySimulationControls(const GlobalOptions& g)
     }
     if (g.simUnplugged) {
         if (auto plug = simulatorEntry<void (*)(int)>("vemarsim_unit_set_plugged")) plug(0);
+    }
+    if (!g.simFaults.empty()) {
+        auto inject = simulatorEntry<int (*)(int, int)>("vemarsim_unit_inject_fault");
+        for (const auto& [fault, arg] : g.simFaults)
+            if (inject == nullptr || inject(fault, arg) != 0)
+                throw CliError(ExitCode::Failure, "the simulated unit refused the fault");
     }
 }
 

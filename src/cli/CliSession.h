@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ConfigurationFile.h"
 
@@ -36,6 +38,8 @@ struct GlobalOptions {
     std::optional<double> simTimeScale;
     std::optional<int> simDspRelease;
     bool simUnplugged = false;
+    // --sim-fault: (fault code of the simulator, its argument) in order.
+    std::vector<std::pair<int, int>> simFaults;
 
     // Throws UsageError for values that do not parse or combinations that
     // make no sense (--seed without --simulate).

@@ -96,6 +96,14 @@ void C_DspFlashManager::ProgramBytes(std::uint32_t address, const std::uint8_t* 
     }
 }
 
+bool C_DspFlashManager::FlashHolds(std::uint32_t address, const std::uint8_t* bytes, std::uint32_t count)
+{
+    const std::uint32_t words = (count + 1) / 2;
+    std::vector<std::uint8_t> back(2 * static_cast<std::size_t>(words));
+    ReadFlash(address, words, back.data());
+    return std::equal(bytes, bytes + count, back.begin());
+}
+
 void C_DspFlashManager::ProgramFile(const std::string& path, const FlashZone& zone, std::uint32_t wordOffset,
                                     std::uint32_t skip)
 {

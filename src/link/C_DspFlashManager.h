@@ -28,6 +28,10 @@ public:
     void ReadFlashDataUserMode(std::uint32_t address, std::uint32_t words, std::uint8_t* buffer);
     // Programs count bytes from a word address, in packets of 2046 bytes.
     void ProgramBytes(std::uint32_t address, const std::uint8_t* bytes, std::uint32_t count);
+    // Reads count bytes back from a word address and compares them with
+    // bytes: an acknowledgement says a packet arrived, not that every cell
+    // took its value. A failed read raises.
+    bool FlashHolds(std::uint32_t address, const std::uint8_t* bytes, std::uint32_t count);
     // Erases the zone and programs the file from zone word offset on, after
     // skipping its first skip bytes.
     void ProgramFile(const std::string& path, const FlashZone& zone, std::uint32_t wordOffset, std::uint32_t skip);

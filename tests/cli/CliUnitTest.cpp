@@ -68,6 +68,55 @@ TEST_F(CliTest, FirmwareUpgrade)
     EXPECT_NE(r.err.find("DSP upgrade in progress. Please Wait."), std::string::npos);
 }
 
+TEST_F(CliTest, ADamagedFirmwareFileIsRefusedAndAFailedUpgradeSaysSo)
+{
+    const std::string firmware = file("VEMAR_DSP V112.out");
+    ASSERT_EQ(vemarsim_unit_write_firmware_file(firmware.c_str(), 112), 0);
+    const std::string good = readWholeFile(firmware);
+    ASSERT_EQ(good.size(), 40070u);
+    std::string random(good.size(), '\0');
+    for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 7919 + 13) >> 3);
+    std::string erased = good.substr(0, 70) + std::string(good.size() - 70, '\xFF');
+    std::filesystem::create_directories(file("folder"));
+    struct Case {
+        const char* what;
+        std::string path;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"half an image", file("half.out"), good.substr(0, good.size() / 2)},
+        {"71 bytes", file("71.out"), good.substr(0, 71)},
+        {"the header alone", file("70.out"), good.substr(0, 70)},
+        {"random bytes", file("random.out"), random},
+        {"an erased image", file("erased.out"), erased},
+        {"/dev/null", "/dev/null", ""},
+        {"a directory", file("folder"), ""},
+    };
+    for (const Case& c : cases) {
+        if (!c.bytes.empty()) writeWholeFile(c.path, c.bytes);
+        const CliResult r = sim({"--sim-dsp-release", "111", "firmware", "upgrade", c.path});
+        EXPECT_EQ(r.exitCode, 1) << c.what << describe(r);
+        EXPECT_NE(r.err.find(c.path + " can't be used as DSP firmware: "), std::string::npos) << c.what << describe(r);
+        EXPECT_NE(r.err.find("Nothing was programmed: the unit keeps its firmware."), std::string::npos)
+            << c.what << describe(r);
+        EXPECT_EQ(r.err.find("DSP upgrade in progress"), std::string::npos) << c.what << describe(r);
+        EXPECT_EQ(r.out, "") << c.what << describe(r);
+    }
+
+    // A worn flash cell in the user-code zone: programmed twice, never complete.
+    const CliResult worn = sim({"--sim-dsp-release", "111", "--sim-fault", "stuck-byte:0x3E4064", "firmware",
+                                "upgrade", firmware});
+    EXPECT_EQ(worn.exitCode, 1) << describe(worn);
+    EXPECT_NE(worn.err.find("vemar-cli: The unit has no usable firmware: programming " + firmware +
+                            " did not complete and only the DSP's boot code runs. The unit cannot measure until the "
+                            "firmware is programmed again: run 'vemar-cli firmware upgrade \"" + firmware +
+                            "\"' again with the unit connected."),
+              std::string::npos)
+        << describe(worn);
+    EXPECT_NE(worn.err.find("vemar-cli: details: "), std::string::npos) << describe(worn);
+    EXPECT_EQ(worn.out.find("Update completed"), std::string::npos) << describe(worn);
+}
+
 TEST_F(CliTest, CalibrationFileCommands)
 {
     // No local file yet: programming refuses and leaves the unit alone.
