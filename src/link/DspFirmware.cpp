@@ -43,9 +43,8 @@ private:
 
 std::atomic<bool> g_releaseCheckRunning{false};
 
-// The reboot that starts the user code, and the pause the user code needs.
+// The pause the user code needs after the reboot that starts it.
 constexpr int restartWaitMs = 1000;
-constexpr int restartTries = 3;
 
 void note(std::string& details, const std::string& text)
 {
@@ -54,26 +53,13 @@ void note(std::string& details, const std::string& text)
     details += text;
 }
 
-// Restarts the user code: a reboot only when the status says the boot code
-// runs (a reboot of the user code would bring the boot code back), the
-// status read again when it did not answer.
-Status restartUserCode(C_DspFlashManager& flash, std::string& details, bool rebootFirst)
+Status restartUserCode(C_DspFlashManager& flash, std::string& details)
 {
+    const C_DspFlashManager::ModeStatus m = flash.RestartUserCode(restartWaitMs, details);
     Status s;
-    for (int i = 0; i < restartTries; ++i) {
-        if (rebootFirst || (s.result == 0 && s.flashMode && i != 0)) {
-            try {
-                flash.SendRebootDSP();
-            } catch (const std::exception& e) {
-                note(details, e.what());
-            }
-            rebootFirst = false;
-        }
-        LinkTiming::sleepMs(restartWaitMs);
-        s = statusOf(flash);
-        if (s.result == 0 && !s.flashMode) return s;
-        if (s.result != 0) note(details, "no status after the reboot");
-    }
+    s.result = m.result;
+    s.flashMode = m.flashMode;
+    s.release = m.release;
     return s;
 }
 
@@ -160,7 +146,7 @@ UpgradeResult upgrade(const std::string& firmwarePath, const std::function<void(
             note(result.details, e.what());
         }
     }
-    result.status = restartUserCode(flash, result.details, true);
+    result.status = restartUserCode(flash, result.details);
     const Status& s = result.status;
     if (programmed && s.result == 0 && !s.flashMode && s.release == file.release) {
         result.outcome = UpgradeOutcome::Done;

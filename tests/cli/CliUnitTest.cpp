@@ -145,6 +145,39 @@ TEST_F(CliTest, CalibrationFileCommands)
     }
 }
 
+TEST_F(CliTest, AnInterruptedCalibrationProgrammingSaysWhatTheUnitHolds)
+{
+    ASSERT_EQ(sim({"calib", "check"}).exitCode, 0);
+    const std::string path = calibFile(documents);
+    const std::string local = readWholeFile(path);
+
+    // A lost answer in the middle: the second pass stores it.
+    const CliResult retried = sim({"--sim-fault", "no-answer:25", "calib", "program"});
+    EXPECT_EQ(retried.exitCode, 0) << describe(retried);
+    EXPECT_EQ(retried.out, path + ": stored in the unit\n") << describe(retried);
+
+    // A worn cell in the calibration zone (word 0x3D8000 + 500): never read back as sent.
+    const CliResult worn = sim({"--sim-fault", "stuck-byte:0x3D81F4", "calib", "program"});
+    EXPECT_EQ(worn.exitCode, 1) << describe(worn);
+    EXPECT_NE(worn.err.find("vemar-cli: The unit's calibration is missing or incomplete: storing " + path +
+                            " in the unit did not complete. The local copy " + path +
+                            " is intact. To program it again, run 'vemar-cli calib program' again.\n"),
+              std::string::npos)
+        << describe(worn);
+    EXPECT_NE(worn.err.find("vemar-cli: details: the calibration read back differs from the file"), std::string::npos)
+        << describe(worn);
+    EXPECT_EQ(worn.out, "") << describe(worn);
+    EXPECT_EQ(readWholeFile(path), local);
+
+    // The unit vanishing half-way: the internal texts are only details.
+    const CliResult unplugged = sim({"--sim-fault", "unplug:30", "calib", "program"});
+    EXPECT_EQ(unplugged.exitCode, 1) << describe(unplugged);
+    EXPECT_NE(unplugged.err.find("vemar-cli: The unit's calibration is missing or incomplete"), std::string::npos)
+        << describe(unplugged);
+    EXPECT_NE(unplugged.err.find("unplug the unit and plug it in again"), std::string::npos) << describe(unplugged);
+    EXPECT_EQ(readWholeFile(path), local);
+}
+
 TEST_F(CliTest, ADamagedCalibrationFileStopsTheMeasurementAndIsNeverProgrammed)
 {
     ASSERT_EQ(sim({"info"}).exitCode, 0);
