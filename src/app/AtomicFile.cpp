@@ -5,18 +5,51 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
+
 std::atomic<unsigned> g_counter{0};
+
+// The longest name the folder of path takes (255 where it cannot be asked).
+std::size_t nameMaxOf(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return max > 0 ? static_cast<std::size_t>(max) : 255;
+}
+
+std::uint32_t fnv1a(const std::string& text)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const unsigned char c : text) hash = (hash ^ c) * 16777619u;
+    return hash;
+}
+
+}  // namespace
+
+std::string AtomicFileWriter::temporaryStem(const std::string& fileName, std::size_t nameMax)
+{
+    if (fileName.size() + longestTemporarySuffix <= nameMax) return fileName;
+    // Too long to take the suffix: a head of the name and a hash of all of
+    // it, so that two long names sharing their head keep apart.
+    char hash[10];
+    std::snprintf(hash, sizeof hash, "~%08x", fnv1a(fileName));
+    const std::size_t room = nameMax > longestTemporarySuffix + 9 ? nameMax - longestTemporarySuffix - 9 : 0;
+    return fileName.substr(0, room) + hash;
 }
 
 AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path))
 {
+    const std::string::size_type slash = path_.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
+    const std::string stem = folder + temporaryStem(path_.substr(folder.size()), nameMaxOf(path_));
     // O_EXCL with a fresh name per attempt; the mode lets the umask decide as
     // for any file the program creates.
     for (int attempt = 0; attempt < 100 && stream_ == nullptr; ++attempt) {
-        temporaryPath_ = path_ + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(g_counter++);
+        temporaryPath_ = stem + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(g_counter++);
         const int fd = ::open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;

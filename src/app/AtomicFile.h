@@ -3,8 +3,11 @@
 // Writing a file so that it is either complete or not there: the data goes
 // to a temporary file in the destination's folder, which is renamed over the
 // destination once everything has been written and flushed to disk. A crash
-// or a full disk leaves the previous file as it was.
+// or a full disk leaves the previous file as it was. The temporary name
+// stays within the file system's limit for names, whatever the length of
+// the destination's.
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -31,6 +34,15 @@ public:
 
     const std::string& path() const { return path_; }
     const std::string& temporaryPath() const { return temporaryPath_; }
+
+    // Temporary names are stem + ".tmp" + pid + "_" + counter, at most this
+    // many characters after the stem.
+    static constexpr std::size_t longestTemporarySuffix = 4 + 10 + 1 + 10;
+    // The stem of the temporary names of a file name: the name itself when
+    // the suffix fits within nameMax (the folder's longest name), else a head
+    // of the name followed by "~" and a hash of the whole name, so that a
+    // name the file system takes can always be written.
+    static std::string temporaryStem(const std::string& fileName, std::size_t nameMax);
 
 private:
     std::string path_;
