@@ -11,6 +11,7 @@
 #include "ConfLaserView.h"
 #include "ContinuousScanSaving.h"
 #include "ExitCode.h"
+#include "LocalAutoCalibBNC.h"
 #include "MeasurementStart.h"
 #include "NumberFormat.h"
 #include "Passband.h"
@@ -86,6 +87,20 @@ int ScanRun::run()
             if (session_.json()) printJson();
             return static_cast<int>(ExitCode::FileError);
         }
+    }
+    // The local correction of the EXT input, as the calibration file: a
+    // damaged one would move every EXT level, so the EXT input is not
+    // measured with it; unmeasured, it is only reported.
+    const std::string bncPath = settings.calibFolder + LocalAutoCalibBNC::fileName;
+    const LocalAutoCalibBNCCheck bnc = checkLocalAutoCalibBNC(bncPath);
+    if (!bnc.missing && !bnc.usable()) {
+        const std::string text = localAutoCalibBNCStatusText(bncPath, bnc);
+        if (settings.scanParameters.enableExt != 0) {
+            status(ScanResultText::error, text + "; delete it to measure the EXT input without its local correction");
+            if (session_.json()) printJson();
+            return static_cast<int>(ExitCode::FileError);
+        }
+        status(ScanResultText::warning, text + "; it is not used");
     }
     trace_ = &lastScanTrace(session_.scans(), session_.liveView(), settings);
     Passband& passband = session_.passband();

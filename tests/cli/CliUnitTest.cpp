@@ -3,6 +3,8 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <limits>
+#include <cstring>
 
 #include "CliFixture.h"
 #include "FileUtil.h"
@@ -229,6 +231,34 @@ TEST_F(CliTest, ADamagedCalibrationFileStopsTheMeasurementAndIsNeverProgrammed)
     // The unit's own copy puts things right.
     ASSERT_EQ(sim({"calib", "read"}).exitCode, 0);
     EXPECT_EQ(readWholeFile(path), good);
+}
+
+TEST_F(CliTest, ADamagedExtCorrectionFileIsNeverUsedWithoutAWord)
+{
+    ASSERT_EQ(sim({"info"}).exitCode, 0);
+    const std::string path = documents.file("Zelmora Optics/VEMAR/Calib/LocalAutoCalibBNC.dat");
+    // 200 points from 1240 nm every 2.2 nm, one of them not a number.
+    std::string bytes(20 + 8 * 200, '\0');
+    const std::int32_t count = 200;
+    const double start = 1240.0, step = 2.2, nan = std::numeric_limits<double>::quiet_NaN();
+    std::memcpy(bytes.data(), &count, 4);
+    std::memcpy(bytes.data() + 4, &start, 8);
+    std::memcpy(bytes.data() + 12, &step, 8);
+    std::memcpy(bytes.data() + 20 + 8 * 137, &nan, 8);
+    writeWholeFile(path, bytes);
+    const std::string damaged = "The EXT correction file " + path + " is damaged: its value 137 (at 1541.400 nm) is nan";
+
+    const CliResult withExt =
+        sim({"scan", "--start", "1540", "--stop", "1545", "--detectors", "1,ext", "--out", file("ext")});
+    EXPECT_EQ(withExt.exitCode, 4) << describe(withExt);
+    EXPECT_NE(withExt.err.find("vemar-cli: error: " + damaged), std::string::npos) << describe(withExt);
+    EXPECT_FALSE(std::filesystem::exists(file("ext.scan.xml")));
+
+    // Not measured, not used: the operator still hears of it.
+    const CliResult withoutExt = sim({"scan", "--start", "1540", "--stop", "1545", "--out", file("plain")});
+    EXPECT_EQ(withoutExt.exitCode, 0) << describe(withoutExt);
+    EXPECT_NE(withoutExt.err.find("vemar-cli: warning: " + damaged), std::string::npos) << describe(withoutExt);
+    EXPECT_TRUE(std::filesystem::exists(file("plain.scan.xml")));
 }
 
 }  // namespace
