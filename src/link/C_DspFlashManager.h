@@ -63,8 +63,8 @@ public:
     void SendCalibFileZone1(const std::string& path, std::uint16_t calibrationKind);
     // The 28-byte header of zone 1 for a file: kind, date word, size, name
     // (the name too long for the unit raises the text of SendCalibFileZone1).
-    static std::array<std::uint8_t, FlashZones::calibrationHeaderBytes>
-    CalibrationZoneHeader(const std::string& path, std::uint16_t calibrationKind, std::uint16_t date, std::uint32_t size);
+    static std::array<std::uint8_t, FlashZones::calibrationHeaderBytes> CalibrationZoneHeader(
+        const std::string& path, std::uint16_t calibrationKind, std::uint16_t date, std::uint32_t size);
     // True when the local file's stamp is older than the one in zone 1
     // (never when zone 1 holds no file).
     bool IsLocalFileOlder(const std::string& path);

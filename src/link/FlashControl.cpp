@@ -192,7 +192,8 @@ FlashControl::CalibrationProgramming FlashControl::ProgramCalibration(const std:
         r.outcome = Outcome::Programmed;
         if (!r.userCodeRunning)
             r.text = "The calibration " + path + " was stored in the unit and read back, but " +
-                     (last.result != 0 ? "the unit does not answer any more" : "the DSP did not restart its user code") +
+                     (last.result != 0 ? "the unit does not answer any more"
+                                       : "the DSP did not restart its user code") +
                      ": unplug the unit and plug it in again.";
         return r;
     }
@@ -213,8 +214,8 @@ void FlashControl::ProgramCalibrationFile(const std::string& folder)
     const CalibrationProgramming r = ProgramCalibration(folder);
     if (r.done()) return;
     // A refused file keeps the operation's name before its text, as every refusal of a flash operation.
-    throw DspError(r.outcome == CalibrationProgramming::Outcome::Refused ? "FlashControl::ProgramCalibrationFile : " + r.text
-                                                                          : r.text);
+    const bool refused = r.outcome == CalibrationProgramming::Outcome::Refused;
+    throw DspError(refused ? "FlashControl::ProgramCalibrationFile : " + r.text : r.text);
 }
 
 std::uint16_t FlashControl::ReadZoneCalibrationKind()

@@ -57,8 +57,9 @@ LocalAutoCalibBNCCheck checkLocalAutoCalibBNC(const std::string& path)
     // Never allocate what the file does not hold.
     const std::uint64_t needed = 20 + 8ull * static_cast<std::uint64_t>(count);
     if (fileSize < needed || std::fread(head + 4, 1, 16, f.get()) != 16)
-        return damaged(cformat("%llu bytes long, where its %d points need %llu", static_cast<unsigned long long>(fileSize),
-                               count, static_cast<unsigned long long>(needed)));
+        return damaged(cformat("%llu bytes long, where its %d points need %llu",
+                               static_cast<unsigned long long>(fileSize), count,
+                               static_cast<unsigned long long>(needed)));
     table.start = readDoubleLe(head + 4);
     table.step = readDoubleLe(head + 12);
     if (!std::isfinite(table.start) || !std::isfinite(table.step))
