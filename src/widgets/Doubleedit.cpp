@@ -72,3 +72,8 @@ void TDoubleEdit::ApplyText()
     SetValue(GetValue());
     emit changed(GetValue());
 }
+
+std::array<std::string, 2> TDoubleEdit::boundTexts() const
+{
+    return {NumericRules::formatFixed(min_, precision_), NumericRules::formatFixed(max_, precision_)};
+}

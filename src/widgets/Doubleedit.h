@@ -55,6 +55,7 @@ signals:
 
 protected:
     void ApplyText() override;
+    std::array<std::string, 2> boundTexts() const override;
 
 private:
     double textNumber() const;

@@ -59,3 +59,8 @@ void TIntEdit::ApplyText()
     SetValue(GetValue());
     emit changed(GetValue());
 }
+
+std::array<std::string, 2> TIntEdit::boundTexts() const
+{
+    return {NumericRules::formatInteger(min_), NumericRules::formatInteger(max_)};
+}

@@ -46,6 +46,7 @@ signals:
 
 protected:
     void ApplyText() override;
+    std::array<std::string, 2> boundTexts() const override;
 
 private:
     std::int32_t textNumber() const;

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QResizeEvent>
+#include <QSizePolicy>
+#include <QStyle>
 
 #include "Buttonupdown.h"
 #include "NumericRules.h"
@@ -77,6 +79,8 @@ TNumericEdit::TNumericEdit(bool decimalPoint, QWidget* parent) : QFrame(parent)
     // compose other characters into it.
     box_->setAttribute(Qt::WA_InputMethodEnabled, false);
     setFocusProxy(box_);
+    // One line high like any edit box; as wide as its numbers need.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setFocusPolicy(box_->focusPolicy());
 
     connect(box_, &TNumericEditBox::applyRequested, this, [this] { ApplyText(); });
@@ -117,18 +121,34 @@ void TNumericEdit::SetShowUpDown(bool on)
 
 QSize TNumericEdit::sizeHint() const
 {
-    // Room for about ten digits, the usual height of an edit box.
-    const QSize box = box_->sizeHint();
-    const int digits = QFontMetrics(box_->font()).horizontalAdvance(QStringLiteral("0000000000"));
-    const int width = qMax(box.width() / 2, digits / 2 + 12);
-    return {width + (GetShowUpDown() ? UpDownGeometry::PairWidth + 2 : 0), box.height()};
+    // Room for the longer bound or the current text, but no more than a
+    // dozen digits (a bound may span the whole double range).
+    const QFontMetrics metrics(box_->font());
+    int textWidth = metrics.horizontalAdvance(box_->text());
+    for (const auto& bound : boundTexts())
+        textWidth = qMax(textWidth, metrics.horizontalAdvance(QString::fromStdString(bound)));
+    textWidth = qMin(textWidth, metrics.horizontalAdvance(QStringLiteral("000000000000")));
+    // A few pixels beyond the text for the cursor and some air.
+    const int width = textWidth + 2 * (frameWidth() + 2) + 4 +
+                      UpDownGeometry::textRightMargin(GetShowUpDown(), frameWidth());
+    // The windows set their edits 25 pixels high; edits sized by a layout
+    // take the same height (more only for a large font), so that rows of
+    // both kinds line up. A line edit's own hint would be taller.
+    const int height = qMax(25, metrics.height() + 2 * frameWidth() + 6);
+    return {width, height};
 }
 
 QSize TNumericEdit::minimumSizeHint() const
 {
-    const QSize box = box_->minimumSizeHint();
-    return {box.width() + (GetShowUpDown() ? UpDownGeometry::PairWidth + 2 : 0), box.height()};
+    // Two digits and the pair; the height of the size hint, which a line
+    // edit's own minimum would exceed.
+    const QFontMetrics metrics(box_->font());
+    const int width = metrics.horizontalAdvance(QStringLiteral("00")) + 2 * (frameWidth() + 2) +
+                      UpDownGeometry::textRightMargin(GetShowUpDown(), frameWidth());
+    return {width, sizeHint().height()};
 }
+
+int TNumericEdit::frameWidth() const { return box_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box_); }
 
 std::string TNumericEdit::text() const { return box_->text().toStdString(); }
 
@@ -148,6 +168,7 @@ void TNumericEdit::enterEvent(QEnterEvent* event)
 
 void TNumericEdit::placeEditBox()
 {
-    const auto box = UpDownGeometry::editBoxOn(width(), height(), GetShowUpDown());
-    box_->setGeometry(box.x, box.y, box.width, box.height);
+    box_->setGeometry(0, 0, width(), height());
+    box_->setTextMargins(0, 0, UpDownGeometry::textRightMargin(GetShowUpDown(), frameWidth()), 0);
+    if (buttons_ != nullptr) buttons_->raise();
 }

@@ -1,13 +1,14 @@
 #pragma once
 
-// What TDoubleEdit and TIntEdit share: a panel holding the edit box and,
-// unless turned off, the up/down button pair at its right edge; the key
+// What TDoubleEdit and TIntEdit share: a panel filled by the edit box, with
+// (unless turned off) the up/down button pair over its right end; the key
 // filter of the edit box; Enter and leaving the box applying its text.
 // The typed value and its signal live in the two subclasses.
 
 #include <QFrame>
 #include <QLineEdit>
 #include <QString>
+#include <array>
 #include <string>
 
 class QEnterEvent;
@@ -87,11 +88,16 @@ protected:
     std::string text() const;
     void setText(const std::string& text);
 
+    // The texts the edit may show at its bounds; the size hint makes room
+    // for the longer one.
+    virtual std::array<std::string, 2> boundTexts() const = 0;
+
     void resizeEvent(QResizeEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
 
 private:
     void placeEditBox();
+    int frameWidth() const;
 
     TNumericEditBox* box_ = nullptr;
     TButtonUpDown* buttons_ = nullptr;

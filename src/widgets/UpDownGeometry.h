@@ -1,7 +1,7 @@
 #pragma once
 
 // Where the up/down button pair sits on the edit panel that owns it, and the
-// room left to the edit box. Kept apart from the widgets so that the
+// room it takes from the text. Kept apart from the widgets so that the
 // arithmetic can be checked for any panel size.
 
 namespace UpDownGeometry {
@@ -36,11 +36,14 @@ constexpr Pair pairOn(int ownerWidth, int ownerHeight)
     return p;
 }
 
-// The edit box fills the panel, less the pair and a one-pixel gap before it.
-constexpr Box editBoxOn(int ownerWidth, int ownerHeight, bool withPair)
+// The edit box fills the panel; the pair lies over the right end of it,
+// inside its border. The extra right margin the text needs to end one pixel
+// before the pair, given the box's frame width (a line edit keeps its frame
+// and two pixels on each side of the text).
+constexpr int textRightMargin(bool withPair, int frameWidth)
 {
-    const int width = withPair ? ownerWidth - PairWidth - 2 : ownerWidth;
-    return {0, 0, width > 0 ? width : 0, ownerHeight};
+    const int margin = PairWidth - frameWidth;
+    return withPair && margin > 0 ? margin : 0;
 }
 
 }  // namespace UpDownGeometry

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -436,10 +437,13 @@ private slots:
         QVERIFY(edit.GetShowUpDown());
         QVERIFY(edit.buttons() != nullptr);
         QCOMPARE(edit.buttons()->geometry(), QRect(43, 2, 16, 24));
-        QCOMPARE(edit.editBox()->geometry(), QRect(0, 0, 42, 25));
+        QCOMPARE(edit.editBox()->geometry(), QRect(0, 0, 60, 25));
+        const int frame = edit.editBox()->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit.editBox());
+        QCOMPARE(edit.editBox()->textMargins().right(), 16 - frame);
         edit.SetShowUpDown(false);
         QVERIFY(edit.buttons() == nullptr);
         QCOMPARE(edit.editBox()->geometry(), QRect(0, 0, 60, 25));
+        QCOMPARE(edit.editBox()->textMargins().right(), 0);
         edit.SetShowUpDown(true);
         QVERIFY(edit.buttons() != nullptr);
         QVERIFY(edit.buttons()->isVisible());
@@ -448,6 +452,24 @@ private slots:
         QCOMPARE(edit.GetValue(), 0.5);
         edit.resize(120, 30);
         QCOMPARE(edit.buttons()->geometry(), QRect(103, 2, 16, 29));
+    }
+
+    void sizeHintMakesRoomForTheBounds()
+    {
+        TDoubleEdit wavelength;
+        wavelength.SetIncrement(0.1);
+        wavelength.SetRange(1240.0, 1680.0);
+        wavelength.SetValue(1240.0);
+        TIntEdit address;
+        address.SetRange(1, 30);
+        const QFontMetrics metrics(wavelength.editBox()->font());
+        QVERIFY(wavelength.sizeHint().width() >= metrics.horizontalAdvance(QStringLiteral("1680.0")) + 16);
+        QVERIFY(address.sizeHint().width() < wavelength.sizeHint().width());
+        wavelength.SetShowUpDown(false);
+        QVERIFY(wavelength.sizeHint().width() >= metrics.horizontalAdvance(QStringLiteral("1680.0")));
+        TDoubleEdit unbounded;
+        unbounded.SetRange(-1e300, 1e300);
+        QVERIFY(unbounded.sizeHint().width() < 3 * wavelength.sizeHint().width());
     }
 
     void disablingTakesTheBoxAndBoth()

@@ -330,11 +330,14 @@ private slots:
         QCOMPARE(rect(p.down), down);
     }
 
-    void editBoxLeavesRoomForThePair()
+    void textKeepsClearOfThePair()
     {
-        QCOMPARE(UpDownGeometry::editBoxOn(60, 25, true), (UpDownGeometry::Box{0, 0, 42, 25}));
-        QCOMPARE(UpDownGeometry::editBoxOn(60, 25, false), (UpDownGeometry::Box{0, 0, 60, 25}));
-        QCOMPARE(UpDownGeometry::editBoxOn(10, 25, true), (UpDownGeometry::Box{0, 0, 0, 25}));
+        // The text ends frame + 2 + margin pixels from the right edge, one
+        // pixel before the pair at width - 17.
+        QCOMPARE(UpDownGeometry::textRightMargin(true, 1), 15);
+        QCOMPARE(UpDownGeometry::textRightMargin(true, 2), 14);
+        QCOMPARE(UpDownGeometry::textRightMargin(false, 1), 0);
+        QCOMPARE(UpDownGeometry::textRightMargin(true, 30), 0);
     }
 };
 

@@ -23,8 +23,9 @@ Edit* addRow(QGridLayout* grid, int row, const char* caption, int width)
 {
     grid->addWidget(new QLabel(QString::fromLatin1(caption)), row, 0);
     auto* edit = new Edit;
-    edit->setFixedSize(width, 25);
-    grid->addWidget(edit, row, 1);
+    // A width of 0 leaves the size to the layout and the edit's size hint.
+    if (width > 0) edit->setFixedSize(width, 25);
+    grid->addWidget(edit, row, 1, Qt::AlignLeft);
     return edit;
 }
 
@@ -42,11 +43,11 @@ int main(int argc, char** argv)
     auto* grid = new QGridLayout(group);
     layout->addWidget(group);
 
-    auto* start = addRow<TDoubleEdit>(grid, 0, "Start (nm):", 80);
+    auto* start = addRow<TDoubleEdit>(grid, 0, "Start (nm):", 0);
     start->SetIncrement(0.1);
     start->SetRange(1240.0, 1675.0);
     start->SetValue(1528.0);
-    auto* stop = addRow<TDoubleEdit>(grid, 1, "Stop (nm): ", 80);
+    auto* stop = addRow<TDoubleEdit>(grid, 1, "Stop (nm): ", 0);
     stop->SetIncrement(0.1);
     stop->SetRange(1245.0, 1680.0);
     stop->SetValue(1568.0);
@@ -60,11 +61,11 @@ int main(int argc, char** argv)
     auto* count = addRow<TIntEdit>(grid, 4, "Number of scans between each reset", 70);
     count->SetRange(1, 10000);
     count->SetValue(10000);
-    auto* low = addRow<TDoubleEdit>(grid, 5, "Low wav.", 60);
+    auto* low = addRow<TDoubleEdit>(grid, 5, "Low wav.", 70);
     low->SetIncrement(0.1);
     low->SetRange(1440.0, 1640.0);
     low->SetValue(1640.0);
-    auto* plain = addRow<TDoubleEdit>(grid, 6, "Without buttons", 60);
+    auto* plain = addRow<TDoubleEdit>(grid, 6, "Without buttons", 0);
     plain->SetShowUpDown(false);
     plain->SetPrecision(3);
     plain->SetRange(1200.0, 1680.0);
@@ -82,6 +83,8 @@ int main(int argc, char** argv)
     hint->move(start->mapTo(&form, QPoint(start->width() + 12, 0)));
     hint->show();
     hint->raise();
+    form.activateWindow();
+    threshold->setFocus();  // the look of the edit being typed in
     QApplication::processEvents();
 
     const QImage image = form.grab().toImage();
