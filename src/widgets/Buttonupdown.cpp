@@ -1,6 +1,7 @@
 #include "Buttonupdown.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHideEvent>
 #include <QToolButton>
 
@@ -20,9 +21,14 @@ QToolButton* makeButton(QWidget* parent, Qt::ArrowType arrow, const char* name)
     return button;
 }
 
-// A hidden or disabled button gets no release event, so its being down
+// A hidden or disabled button gets no release event, and a release can be
+// lost to a window that popped up meanwhile, so the button's being down
 // alone does not prove that the user still holds it.
-bool stillHeld(const QToolButton* button) { return button->isDown() && button->isEnabled() && button->isVisible(); }
+bool stillHeld(const QToolButton* button)
+{
+    return button->isDown() && button->isEnabled() && button->isVisible() &&
+           (QGuiApplication::mouseButtons() & Qt::LeftButton);
+}
 
 }  // namespace
 

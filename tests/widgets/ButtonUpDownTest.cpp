@@ -133,6 +133,19 @@ private slots:
         QVERIFY(!owner.pair->repeating());
     }
 
+    void aReleaseLostElsewhereEndsTheRepeat()
+    {
+        Owner owner;
+        QTest::mousePress(owner.pair->upButton(), Qt::LeftButton);
+        QVERIFY(owner.pair->repeating());
+        // The release reaches another widget (a window that popped up, say):
+        // the button still looks down, but the mouse button is up.
+        QTest::mouseRelease(&owner.widget, Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(owner.pair->upButton()->isDown());
+        QTRY_VERIFY_WITH_TIMEOUT(!owner.pair->repeating(), RepeatWaitMs);
+        QCOMPARE(owner.counter.up, 1);
+    }
+
     void aStepThatEndsTheHoldEndsTheRepeat()
     {
         // The notifier disables the pair from inside a repeated step, as an
