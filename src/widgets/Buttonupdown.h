@@ -25,8 +25,8 @@ public:
     ~TButtonUpDown() override;
 
     // The step each button makes on a press and on every repeat; it runs on
-    // the user-interface thread. The context the original code passed along
-    // is whatever the function captures.
+    // the user-interface thread. The control it acts on is whatever the
+    // function captures.
     void SetUpClickNotifier(std::function<void()> notifier);
     void SetDownClickNotifier(std::function<void()> notifier);
 
