@@ -15,7 +15,7 @@ class TPanelHint : public QFrame {
     Q_PROPERTY(QString text READ Text WRITE SetText)
 
 public:
-    // The background, 0xE1FFFF in the original's blue-green-red order.
+    // The background: a pale yellow (0xE1FFFF when written blue-green-red).
     static constexpr unsigned BackgroundRgb = 0xFFFFE1;
 
     // Parented to the owner, hidden until the owner shows it.
