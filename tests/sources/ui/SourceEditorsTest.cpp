@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
@@ -349,6 +350,44 @@ private slots:
             QVERIFY(!row->HintShown());
         }
         QCOMPARE(bus_->traffic(), 0);
+    }
+
+    void hintStandsOnTheWindowBesideTheRow()
+    {
+        ConfLaser sources;
+        sources.sources[0].enable = true;
+        sources.sources[0].lambdaMin = 1500.0;
+        sources.sources[0].lambdaMax = 1600.0;
+        QWidget window;
+        window.resize(1024, 300);
+        auto* panel = new TPanelSourceEditor(&window, sources);
+        panel->move(12, 40);
+        window.show();
+        TComponentSourceEditor* row = panel->row(0);
+
+        typeInto(row->highEdit(), "1503");
+        QVERIFY(row->HintShown());
+        QPointer<TPanelHint> hint = row->hint();
+        // On the window, so that it may reach beyond the panel, and inside it.
+        QCOMPARE(hint->parentWidget(), &window);
+        QVERIFY(window.rect().contains(hint->geometry()));
+        QVERIFY(hint->x() > row->highEdit()->mapTo(&window, QPoint(0, 0)).x());
+
+        // A click puts it away; so does hiding the panel (another page).
+        QTest::mouseClick(hint->label(), Qt::LeftButton);
+        QVERIFY(!row->HintShown());
+        typeInto(row->highEdit(), "1496");
+        QVERIFY(row->HintShown());
+        panel->hide();
+        QVERIFY(!row->HintShown());
+        panel->show();
+        typeInto(row->highEdit(), "1490");
+        QVERIFY(row->HintShown());
+        // Disabling the panel (a scan starts) hides it too.
+        panel->SetEnabled(false);
+        QVERIFY(!row->HintShown());
+        delete panel;
+        QVERIFY(hint.isNull());
     }
 
     void fibreBandLimits_data()
