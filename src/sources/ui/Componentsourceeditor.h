@@ -7,8 +7,9 @@
 // What takes effect at once: the enable box (through the panel, which keeps
 // the enabled sources an unbroken run), the wavelengths (after the 5 nm
 // rule) and the type (the driver is rebuilt for another type). The address
-// and the speed reach the record only with Apply. Editing never sends
-// anything to the instrument; only Apply does, to give it a new speed.
+// and the speed reach the record only with Apply. Editing sends no command
+// to an instrument (a new type only gives the record the driver of that
+// type); Apply alone may, to give a source a new speed.
 
 #include <QPointer>
 #include <QString>
