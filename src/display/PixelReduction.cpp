@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ScanChannels.h"
+#include "PixelBuckets.h"
 #include "ScanCurve.h"
 
 namespace {
@@ -16,20 +16,16 @@ void walkPixels(std::size_t count, const double* x, CurveShift shift, bool frequ
                 Accumulate accumulate, Flush flush)
 {
     if (count == 0) return;
-    const double pixel = (axis.maximum - axis.minimum) / axis.widthPixels;
-    const bool reduce = axis.widthPixels > 0 && pixel > 0.0 && std::isfinite(pixel);
-    const double perPixel = reduce ? 1.0 / pixel : 0.0;
+    const PixelBuckets buckets(axis);
 
     bool open = false;
     double runBucket = 0.0;
     double runX = 0.0;
     for (std::size_t step = 0; step < count; ++step) {
         const std::size_t i = frequencyDisplay ? count - 1 - step : step;
-        const double drawnX = (frequencyDisplay ? terahertzNm / x[i] : x[i]) + shift.x;
-        // Comparing the pixel as a double keeps points far off the axis (or
-        // not numbers) from overflowing an integer; each such point is its
-        // own run.
-        const double bucket = reduce ? std::floor((drawnX - axis.minimum) * perPixel) : static_cast<double>(step);
+        const double drawnX = drawnPosition(x[i], frequencyDisplay, shift.x);
+        // A point that is not a number is its own run (NaN equals nothing).
+        const double bucket = buckets.reduce ? buckets.of(drawnX) : static_cast<double>(step);
         if (!open || !(bucket == runBucket)) {
             if (open) flush(runX);
             open = true;
