@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "PixelBuckets.h"
+#include "ScanArea.h"
 #include "ScanCurve.h"
 
 namespace {
@@ -105,4 +107,28 @@ void reduceEnvelopes(const ScanCurve& curve, bool frequencyDisplay, PixelAxis ax
     const auto count = static_cast<std::size_t>(data.count());
     reduceEnvelopes(data.xRef().first(count), data.yMin().first(count), data.yMax().first(count),
                     {curve.xShift(), curve.yShift()}, frequencyDisplay, axis, out);
+}
+
+void breakAcrossCoverage(std::vector<PlotPoint>& points, const ScanArea& coverage, double xShift)
+{
+    const std::vector<CoverageShape>& shapes = coverage.shapes();
+    if (shapes.empty() || points.size() < 2) return;
+    auto straddles = [&](const PlotPoint& a, const PlotPoint& b) {
+        const double from = a.x - xShift;
+        const double to = b.x - xShift;
+        for (const CoverageShape& shape : shapes)
+            if (from <= shape.x0 && shape.x1 <= to) return true;
+        return false;
+    };
+    std::vector<PlotPoint> broken;
+    broken.reserve(points.size() + shapes.size());
+    bool anyBreak = false;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i > 0 && straddles(points[i - 1], points[i])) {
+            broken.push_back({(points[i - 1].x + points[i].x) / 2.0, std::numeric_limits<double>::quiet_NaN()});
+            anyBreak = true;
+        }
+        broken.push_back(points[i]);
+    }
+    if (anyBreak) points.swap(broken);
 }

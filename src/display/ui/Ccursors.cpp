@@ -195,43 +195,53 @@ std::vector<C_TChartCursorMnger::Label> C_TChartCursorMnger::labels() const
         return r;
     };
     auto inside = [](double pixel, double from, double to) { return from <= pixel && pixel <= to; };
-    const double topRow = area.top() + 1.0 + height / 2.0;
+    const double top = area.top() + 1.0;
+    const double left = area.left() + 1.0;
     const QColor yellow(Qt::yellow);
     const QColor cyan(Qt::cyan);
+    // Boxes stand beside their line, on the side away from the other cursor
+    // of the pair, so that neither hides a line nor the other's value.
+    auto beside = [&](QRectF r, double pixel, bool before, bool vertical) {
+        if (vertical)
+            r.moveTopLeft(QPointF(before ? pixel - 1.0 - r.width() : pixel + 2.0, top));
+        else
+            r.moveTopLeft(QPointF(left, before ? pixel - 1.0 - r.height() : pixel + 2.0));
+        return placed(r, r.center().x(), r.center().y());
+    };
 
+    const C_TChartCursorX* xFirst = x1_.pixel() <= x2_.pixel() ? &x1_ : &x2_;
     for (const C_TChartCursorX* c : {&x1_, &x2_}) {
         if (!c->visible() || !inside(c->pixel(), area.left(), area.right())) continue;
         const QString text = QString::fromStdString(cursorValueText(c->position()));
-        out.push_back({placed(box(text), c->pixel(), topRow), text, yellow});
+        out.push_back({beside(box(text), c->pixel(), c == xFirst, true), text, yellow});
     }
+    const C_TChartCursorY* yUpper = y1_.pixel() <= y2_.pixel() ? &y1_ : &y2_;
     for (const C_TChartCursorY* c : {&y1_, &y2_}) {
         if (!c->visible() || !inside(c->pixel(), area.top(), area.bottom())) continue;
         const QString text = QString::fromStdString(cursorValueText(c->position()));
-        const QRectF r = box(text);
-        out.push_back({placed(r, area.left() + 1.0 + r.width() / 2.0, c->pixel()), text, yellow});
+        out.push_back({beside(box(text), c->pixel(), c == yUpper, false), text, yellow});
     }
     if (x1_.visible() && x2_.visible()) {
         const QString text = QString::fromStdString(verticalCursorsDifferenceText(x1_.position(), x2_.position()));
         const QRectF r = box(text);
-        if (std::fabs(x2_.pixel() - x1_.pixel()) > r.width())
-            out.push_back({placed(r, (x1_.pixel() + x2_.pixel()) / 2.0, topRow + height + 2.0), text, cyan});
+        if (std::fabs(x2_.pixel() - x1_.pixel()) > r.width() + 4.0)
+            out.push_back({placed(r, (x1_.pixel() + x2_.pixel()) / 2.0, top + height / 2.0), text, cyan});
     }
     if (y1_.visible() && y2_.visible()) {
         const QString text = QString::fromStdString(horizontalCursorsDifferenceText(y1_.position(), y2_.position()));
         const QRectF r = box(text);
-        if (std::fabs(y2_.pixel() - y1_.pixel()) > r.height())
+        if (std::fabs(y2_.pixel() - y1_.pixel()) > r.height() + 4.0)
             out.push_back({placed(r, area.right() - 1.0 - r.width() / 2.0, (y1_.pixel() + y2_.pixel()) / 2.0), text,
                            cyan});
     }
     if (marker_.visible() && marker_.placed() && marker_.series() != nullptr) {
         if (inside(marker_.pixel(), area.left(), area.right())) {
             const QString text = QString::fromStdString(cursorValueText(marker_.position()));
-            out.push_back({placed(box(text), marker_.pixel(), topRow), text, yellow});
+            out.push_back({beside(box(text), marker_.pixel(), false, true), text, yellow});
         }
         if (inside(marker_.valuePixel(), area.top(), area.bottom())) {
             const QString text = QString::fromStdString(cursorValueText(marker_.value()));
-            const QRectF r = box(text);
-            out.push_back({placed(r, area.left() + 1.0 + r.width() / 2.0, marker_.valuePixel()), text, yellow});
+            out.push_back({beside(box(text), marker_.valuePixel(), true, false), text, yellow});
         }
     }
     return out;

@@ -93,6 +93,8 @@ struct TransfertChart::Series {
     QCPGraph* minimum = nullptr;
     QCPGraph* maximum = nullptr;
     QCPGraph* line = nullptr;
+    // The regions its trace's sources did not cover: no line crosses them.
+    const ScanArea* coverage = nullptr;
 
     // The points the pyramids were built from, as far as can be seen from
     // outside: where they are, how many, how many scans the envelopes hold.
@@ -263,6 +265,7 @@ void TransfertChart::curveChanged(const ScanCurve& curve)
         s.envelopes = curve.hasEnvelopes();
         ++s.generation;
     }
+    if (s.coverage == nullptr) s.coverage = coverageOf(curve);
     s.xShift = curve.xShift();
     s.yShift = curve.yShift();
     s.visible = curve.visible();
@@ -270,6 +273,17 @@ void TransfertChart::curveChanged(const ScanCurve& curve)
     s.colour = curve.colour();
     updateSeriesLook(s);
     redrawAllSeries();
+}
+
+const ScanArea* TransfertChart::coverageOf(const ScanCurve& curve) const
+{
+    if (scans_ == nullptr) return nullptr;
+    for (int t = 0; t < scans_->Count(); ++t) {
+        const ScanTrace& trace = scans_->Get(t);
+        for (int i = 0; i < trace.CurveCount(); ++i)
+            if (trace.CurveAt(i) == &curve) return &trace.coverage();
+    }
+    return nullptr;
 }
 
 void TransfertChart::curveRemoved(const ScanCurve& curve)
@@ -299,9 +313,14 @@ void TransfertChart::reduceForView()
         s->reducedFor = view;
         if (!curve.visible()) continue;
         reduceCurve(curve, s->pyramids, frequency, axis, s->drawn);
+        if (s->coverage != nullptr) breakAcrossCoverage(s->drawn, *s->coverage, curve.xShift());
         setGraphPoints(s->line, s->drawn);
         if (view.envelopes) {
             reduceEnvelopes(curve, s->pyramids, frequency, axis, s->drawnEnvelopes);
+            if (s->coverage != nullptr) {
+                breakAcrossCoverage(s->drawnEnvelopes.minimum, *s->coverage, curve.xShift());
+                breakAcrossCoverage(s->drawnEnvelopes.maximum, *s->coverage, curve.xShift());
+            }
             setGraphPoints(s->minimum, s->drawnEnvelopes.minimum);
             setGraphPoints(s->maximum, s->drawnEnvelopes.maximum);
         }
@@ -314,7 +333,10 @@ void TransfertChart::replotNow() { plot_->replot(QCustomPlot::rpRefreshHint); }
 
 void TransfertChart::showTrace(const ScanTrace& trace)
 {
-    for (int i = 0; i < trace.CurveCount(); ++i) curveChanged(*trace.CurveAt(i));
+    for (int i = 0; i < trace.CurveCount(); ++i) {
+        curveChanged(*trace.CurveAt(i));
+        findSeries(*trace.CurveAt(i))->coverage = &trace.coverage();
+    }
     showCoverage(trace.coverage(), true);
 }
 
@@ -368,6 +390,8 @@ void TransfertChart::showCoverage(const ScanArea& area, bool forceVisible)
         it = std::prev(coverage_.end());
     }
     Coverage& c = **it;
+    for (auto& s : series_)
+        if (s->coverage == &area) ++s->generation;
     for (QCPItemRect* r : c.rectangles) plot_->removeItem(r);
     c.rectangles.clear();
     if (forceVisible || area.visible()) {
@@ -389,6 +413,8 @@ void TransfertChart::showCoverage(const ScanArea& area, bool forceVisible)
 void TransfertChart::coverageRemoved(const ScanArea& area)
 {
     if (!onChartThread("coverageRemoved")) return;
+    for (auto& s : series_)
+        if (s->coverage == &area) s->coverage = nullptr;
     const auto it = std::find_if(coverage_.begin(), coverage_.end(), [&](const auto& c) { return c->area == &area; });
     if (it == coverage_.end()) return;
     for (QCPItemRect* r : (*it)->rectangles) plot_->removeItem(r);

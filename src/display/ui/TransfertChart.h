@@ -205,6 +205,7 @@ private:
     ScanTrace* currentTrace() const;
     Series* findSeries(const ScanCurve& curve) const;
     Series& seriesFor(const ScanCurve& curve);
+    const ScanArea* coverageOf(const ScanCurve& curve) const;
     void updateSeriesLook(Series& series);
     void reduceForView();
     void showCoverage(const ScanArea& area, bool forceVisible);

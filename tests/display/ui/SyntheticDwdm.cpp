@@ -28,7 +28,10 @@ void fillDwdmTrace(ScanTrace& trace, const DwdmScan& scan)
     for (int s = 0; s < scan.scans; ++s) {
         r.wavelength.assign(static_cast<std::size_t>(samples), 0.0);
         for (auto& v : r.values) v.assign(static_cast<std::size_t>(samples), 0.0);
-        const double drift = 0.004 * s;
+        // Each scan of a series lies a little beside the one before, as a
+        // drifting filter does, so that the envelopes open up.
+        const double drift = 0.015 * s;
+        const double fade = 0.25 * s;
         for (int i = 0; i < samples; ++i) {
             const auto k = static_cast<std::size_t>(i);
             const double x = 1528.0 + i * scan.stepNm;
@@ -38,7 +41,7 @@ void fillDwdmTrace(ScanTrace& trace, const DwdmScan& scan)
             for (int d = 1; d <= scan.curves; ++d) {
                 // Channels of detector d at 1528.4 + 0.8 (d - 1) + 3.2 n nm.
                 const double offset = std::remainder(x - 1528.4 - 0.8 * (d - 1) - drift, 3.2);
-                const double passband = -scan.insertionLossDb - 0.2 * d - 4.343 * std::pow(offset / 0.3, 6.0);
+                const double passband = -scan.insertionLossDb - fade - 0.2 * d - 4.343 * std::pow(offset / 0.3, 6.0);
                 const double floor = -45.0 + noise(random);
                 r.values[static_cast<std::size_t>(d)][k] = output + std::max(passband + 0.05 * noise(random), floor);
             }
