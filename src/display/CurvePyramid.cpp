@@ -108,6 +108,26 @@ std::size_t gallopStepAfter(std::size_t from, std::size_t to, Predicate stillBef
     return firstStepAfter(low, std::min(to, low + width), stillBefore);
 }
 
+// The same again, starting from a guess of where the answer lies (the last
+// run's length is a good guess for the next): when the guess is close, the
+// search stays within a cache line or two instead of probing the whole
+// run. stillBefore(from) must hold.
+template <typename Predicate>
+std::size_t searchFromGuess(std::size_t from, std::size_t to, std::size_t guess, Predicate stillBefore)
+{
+    if (guess <= from || guess >= to) return gallopStepAfter(from, to, stillBefore);
+    if (stillBefore(guess)) return gallopStepAfter(guess, to, stillBefore);
+    // The answer lies in (from, guess]: gallop back toward from.
+    std::size_t high = guess;
+    std::size_t width = 1;
+    for (;;) {
+        const std::size_t low = high - from > width ? high - width : from;
+        if (low == from || stillBefore(low)) return firstStepAfter(low, high, stillBefore);
+        high = low;
+        width *= 2;
+    }
+}
+
 // Feeds emit(first x, lowest, highest) for each run of the view, in drawing
 // order, as the plain reduction does; false when the pyramid cannot serve.
 template <typename Emit>
@@ -139,9 +159,12 @@ bool walkRuns(std::span<const double> x, std::span<const double> low, std::span<
         end = gallopStepAfter(firstBeyond, n, [&](std::size_t s) { return bucket(s) <= beyond; });
     }
 
+    std::size_t lastRun = 1;
     for (std::size_t step = begin; step < end;) {
         const double runBucket = bucket(step);
-        const std::size_t next = gallopStepAfter(step, end, [&](std::size_t s) { return bucket(s) <= runBucket; });
+        const std::size_t next =
+            searchFromGuess(step, end, step + lastRun, [&](std::size_t s) { return bucket(s) <= runBucket; });
+        lastRun = next - step;
         double lowest = 0.0;
         double highest = 0.0;
         if (frequencyDisplay)

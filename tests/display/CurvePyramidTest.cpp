@@ -143,6 +143,34 @@ TEST(CurvePyramid, ViewMatchesThePlainReduction)
     }
 }
 
+// Points spread unevenly (bursts and holes), so that each pixel's run has
+// a length unlike the one before it.
+TEST(CurvePyramid, UnevenlySpreadPointsMatchThePlainReduction)
+{
+    std::mt19937 random(13);
+    std::exponential_distribution<double> spacing(1.0);
+    std::uniform_real_distribution<double> level(-50.0, 0.0);
+    std::bernoulli_distribution burst(0.02);
+    Values x;
+    Values y;
+    double at = 1500.0;
+    for (int i = 0; i < 30000; ++i) {
+        at += spacing(random) * (burst(random) ? 0.5 : 0.001);
+        x.push_back(at);
+        y.push_back(level(random));
+    }
+    const ExtremaPyramid pyramid(x, y, y);
+    const PixelAxis axes[] = {{x.front(), x.back(), 1000}, {1505, 1506, 333}, {1510, 1530, 1200}, {1500, 1600, 50}};
+    for (const PixelAxis& axis : axes) {
+        for (const bool frequency : {false, true}) {
+            const PixelAxis shown = frequency ? PixelAxis{c / axis.maximum, c / axis.minimum, axis.widthPixels} : axis;
+            Points out;
+            reduceCurve(x, y, pyramid, {}, frequency, shown, out);
+            EXPECT_EQ(out, plainInView(x, y, {}, frequency, shown)) << axis.minimum << " " << frequency;
+        }
+    }
+}
+
 TEST(CurvePyramid, EnvelopesMatchThePlainReduction)
 {
     const Curve curve = dwdmCurve();

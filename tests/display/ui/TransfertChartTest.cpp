@@ -12,6 +12,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "Ccursors.h"
@@ -117,6 +118,8 @@ private slots:
     void nearestCurveIsSelectedByClick();
     void ctrlDragShiftsTheSelectedCurve();
     void seriesAreReducedForTheView();
+    void aRedrawWithTheSameLookBringsNewPoints();
+    void callsFromAnotherThreadAreIgnored();
     void unselectedTracesAreBlackAndTheirCoverageHidden();
     void cursorResetWithAndWithoutCrossings();
     void cursorsShowHideModesAndGrabbing();
@@ -383,6 +386,36 @@ void TransfertChartTest::seriesAreReducedForTheView()
     QVERIFY(b.chart.curveShown(curve));
     trace.SetCurveVisible("3", false);
     QVERIFY(!b.chart.curveShown(curve));
+}
+
+void TransfertChartTest::aRedrawWithTheSameLookBringsNewPoints()
+{
+    Bench b;
+    ScanTrace& trace = b.flat({-10});
+    ScanCurve& curve = *trace.CurveAt(0);
+    QCOMPARE(b.chart.drawnPoints(curve).front().y, -10.0);
+    // The next scan in the same arrays, same count: the redraw shows it.
+    for (int i = 0; i < curve.data().count(); ++i) curve.data().SetPoint(i, curve.data().X(i), -20.0);
+    trace.RedrawAll();
+    b.chart.replotNow();
+    QCOMPARE(b.chart.drawnPoints(curve).front().y, -20.0);
+    // A shift moves the drawn points, from the same pyramid.
+    trace.SetYShift(0, 1.0);
+    b.chart.replotNow();
+    QCOMPARE(b.chart.drawnPoints(curve).front().y, -19.0);
+}
+
+void TransfertChartTest::callsFromAnotherThreadAreIgnored()
+{
+    Bench b;
+    ScanTrace& trace = b.flat({-10});
+    const std::size_t before = b.chart.drawnPoints(*trace.CurveAt(0)).size();
+    ScanCurve stray(nullptr, nullptr, "2", 0);
+    std::thread worker([&] { b.chart.curveChanged(stray); });
+    worker.join();
+    QVERIFY(b.chart.drawnPoints(stray).empty());
+    QVERIFY(!b.chart.curveShown(stray));
+    QCOMPARE(b.chart.drawnPoints(*trace.CurveAt(0)).size(), before);
 }
 
 void TransfertChartTest::unselectedTracesAreBlackAndTheirCoverageHidden()
