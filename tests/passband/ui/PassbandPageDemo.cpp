@@ -4,7 +4,9 @@
 // writes FOLDER/passband-parameters.png (the parameter panel after the
 // first scan), FOLDER/passband-table-single.png (the table of the first
 // scan) and FOLDER/passband-table-continuous.png (every scan analysed in
-// turn as a continuous measurement does: minimum, latest and maximum).
+// turn as a continuous measurement does: minimum, latest and maximum) and
+// FOLDER/passband-parameters-cwdm-locked.png (the panel on the CWDM grid
+// while a measurement runs).
 // Run it under xvfb-run (or QT_QPA_PLATFORM=offscreen) and look at them.
 
 #include <QApplication>
@@ -16,6 +18,7 @@
 
 #include "Applicationconfig.h"
 #include "ConfigurationFile.h"
+#include "Passband.h"
 #include "Passband_panel.h"
 #include "ScanFile.h"
 #include "Scanmanager.h"
@@ -78,5 +81,10 @@ int main(int argc, char** argv)
     }
     page.unlockParameters();
     ok = grab(page, folder, "passband-table-continuous.png") && ok;
+
+    page.passband().grid.gridType.setValue(GridType::Cwdm);
+    page.lockParameters();
+    page.selectPanel()->click();
+    ok = grab(page, folder, "passband-parameters-cwdm-locked.png") && ok;
     return ok ? 0 : 1;
 }
