@@ -9,6 +9,7 @@
 
 #include "Log.h"
 #include "Passband.h"
+#include "PassbandSection.h"
 #include "Passband_continousrenderer.h"
 #include "Passband_model.h"
 #include "Passband_parameters.h"
@@ -36,6 +37,7 @@ TPassBandFrame::TPassBandFrame(ApplicationConfig& settings, const SelectedTraceC
 TPassBandFrame::TPassBandFrame(ApplicationConfig& settings, std::unique_ptr<Passband> passband, QWidget* parent)
     : QFrame(parent),
       passband_(std::move(passband)),
+      section_(std::make_unique<PassbandSection>(*passband_)),
       continuousRenderer_(std::make_unique<Passband_ContinousRenderer>()),
       singleRenderer_(std::make_unique<Passband_TableRenderer>())
 {
@@ -84,6 +86,7 @@ TPassBandFrame::~TPassBandFrame()
     model_.reset();
     singleRenderer_.reset();
     continuousRenderer_.reset();
+    section_.reset();
     passband_.reset();
 }
 
@@ -118,6 +121,8 @@ void TPassBandFrame::loadConfiguration(const TiXmlElement* passbandElement)
 {
     passband_->loadConfiguration(passbandElement);
 }
+
+ConfigurationSection& TPassBandFrame::configurationSection() { return *section_; }
 
 void TPassBandFrame::selectPanelClick()
 {

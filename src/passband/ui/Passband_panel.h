@@ -5,17 +5,19 @@
 // bottom that switches between the two (the page opens on the panel).
 //
 // The main window drives it:
-//   measurement start        lockParameters(), then clearResults()
+//   measurement start        measurementStarts() (lockParameters(), then
+//                            clearResults())
 //   each completed scan      analyse()
-//   measurement end or stop  unlockParameters()
+//   measurement end or stop  measurementStops() (unlockParameters())
 //   scan file loaded, displayed scan changed, current or all scans cleared
 //                            updateCurves()
 //   single / continuous measurement mode chosen (and settings applied)
-//                            useSingleRenderer() / useContinuousRenderer()
+//                            setContinuous() (useSingleRenderer() /
+//                            useContinuousRenderer())
 //   configuration file saved / loaded
-//                            saveConfiguration() / loadConfiguration() with
-//                            the file's Passband element (or the
-//                            PassbandSection of passband())
+//                            configurationSection() in the file's sections,
+//                            or saveConfiguration() / loadConfiguration()
+//                            with the file's Passband element
 // Everything runs on the window's thread.
 
 #include <QFrame>
@@ -24,6 +26,8 @@
 #include "Observable.h"
 
 class ApplicationConfig;
+class ConfigurationSection;
+class PassbandSection;
 class Passband;
 class Passband_ContinousRenderer;
 class Passband_Model;
@@ -70,6 +74,23 @@ public:
     // Passband element; a load without element changes nothing.
     void saveConfiguration(TiXmlElement& passbandElement) const;
     void loadConfiguration(const TiXmlElement* passbandElement);
+    // The same as the Passband section of the configuration file frame.
+    ConfigurationSection& configurationSection();
+
+    // The main window's calls in one word each.
+    void measurementStarts()
+    {
+        lockParameters();
+        clearResults();
+    }
+    void measurementStops() { unlockParameters(); }
+    void setContinuous(bool continuous)
+    {
+        if (continuous)
+            useContinuousRenderer();
+        else
+            useSingleRenderer();
+    }
 
     // The button's action: the table or the panel, in turn.
     void selectPanelClick();
@@ -99,6 +120,7 @@ private:
     };
 
     std::unique_ptr<Passband> passband_;
+    std::unique_ptr<PassbandSection> section_;
     std::unique_ptr<Passband_ContinousRenderer> continuousRenderer_;
     std::unique_ptr<Passband_TableRenderer> singleRenderer_;
     std::unique_ptr<Passband_Model> model_;

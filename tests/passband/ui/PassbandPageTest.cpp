@@ -3,6 +3,8 @@
 // channels no longer detected, alarm colours, the result files behind
 // "save" and "load", and the copy of the table.
 
+#include <tinyxml.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -21,6 +23,7 @@
 #include "Applicationconfig.h"
 #include "DoubleEditable.h"
 #include "Doubleedit.h"
+#include "ConfigurationFile.h"
 #include "FileUtil.h"
 #include "PageFixture.h"
 #include "Passband.h"
@@ -150,6 +153,36 @@ private slots:
         p.page.useSingleRenderer();
         for (int r = 1; r <= 4; ++r) QCOMPARE(p.page.table()->gridRowHeight(r), 25);
         QCOMPARE(p.line(0), first);
+    }
+
+    void measurementAsTheWindowRunsIt()
+    {
+        Page p;
+        p.page.analyse();
+        p.page.setContinuous(true);
+        p.page.measurementStarts();
+        QCOMPARE(p.page.model().rowCount(), 0);
+        QVERIFY(!p.page.parameters()->thresholdEdit()->isEnabled());
+        QVERIFY(p.page.passband().alarms.noAdjacent.locked());
+        for (int scan = 0; scan < 2; ++scan) p.page.analyse();
+        QCOMPARE(p.page.model().rowCount(), 4);
+        QCOMPARE(p.page.table()->gridRowHeight(1), 80);
+        p.page.measurementStops();
+        QVERIFY(p.page.parameters()->thresholdEdit()->isEnabled());
+        QVERIFY(!p.page.passband().alarms.noAdjacent.locked());
+        p.page.setContinuous(false);
+        QCOMPARE(p.page.table()->gridRowHeight(1), 25);
+
+        // The configuration file's Passband section goes through the page.
+        TiXmlElement section("Passband");
+        p.page.passband().threshold.setValue(-41.0f);
+        p.page.configurationSection().writeSection(section);
+        p.page.passband().threshold.setValue(-30.0f);
+        p.trace.analyses = 0;
+        p.page.configurationSection().readSection(&section);
+        QCOMPARE(p.page.passband().threshold.value(), -41.0f);
+        QCOMPARE(p.page.parameters()->thresholdEdit()->editBox()->text(), QString("-41.0"));
+        QCOMPARE(p.trace.analyses, 2);
     }
 
     void channelNoLongerDetectedShowsDashes()
