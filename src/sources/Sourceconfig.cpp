@@ -275,7 +275,13 @@ const char* ConfLaser::Init()
         SourceConfig& source = sources[static_cast<std::size_t>(i)];
         if (!source.enable || !source.rangeValid) continue;
         source.SetPowerValue(power);
-        auto& thread = threads.emplace_back(std::make_unique<ThreadInitLaser>(&source, i, speed));
+        // The common speed first (its refusal is not a failure), then power and start.
+        auto job = [&source, commonSpeed = speed] {
+            if (commonSpeed > 0) source.ApplySpeed(commonSpeed);
+            const int result = source.ApplyPower(static_cast<float>(source.power));
+            return result == SourceConfig::Ok ? source.MoveToStart() : result;
+        };
+        auto& thread = threads.emplace_back(std::make_unique<ThreadInitLaser>(std::move(job), i));
         // Without a thread the source is initialised here, so the wait below always ends.
         if (!thread->resume()) thread->runHere();
     }
