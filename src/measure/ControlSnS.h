@@ -31,6 +31,7 @@
 #include "IdentityRecord.h"
 #include "ScanMaths.h"
 #include "ScanParameterBlock.h"
+#include "SweepProcessing.h"
 
 class C_Switch;
 class ConfLaser;
@@ -122,7 +123,8 @@ private:
     int ScanTriggered(ConfLaser& sources, ScanRes& result, std::uint16_t level9, const CancelRequested& cancel);
     int ScanSources(ConfLaser& sources, ScanRes& result, std::uint16_t level9, const CancelRequested& cancel);
     int setAcquisitionLevels(double startNm);
-    void appendValeursWL(std::uint16_t level9, int hopCount, const std::vector<double>& extraFrequencies) const;
+    // The last sweep, as the processing functions read it.
+    SweepProcessing::Readback readback() const;
 
     ScanParameterBlock block_{};
     bool hasBlock_ = false;
