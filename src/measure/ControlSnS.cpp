@@ -14,12 +14,10 @@
 #include "ScanResultText.h"
 #include "SweepProcessing.h"
 #include "ValeursWLFile.h"
-#include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 #include "TabCalib.h"
 
 namespace {
-
 
 constexpr std::uint16_t statusChained = 0x0040;
 constexpr std::uint16_t statusStartedOnLine = 0x0002;
@@ -29,29 +27,33 @@ constexpr int statusInputShift = 11;
 // A normalised flag: anything but 0 or 1 counts as set.
 std::int16_t flagOf(std::int16_t value) { return value == 0 || value == 1 ? value : 1; }
 
-// The switch of the simulated bench stands at the address the block names.
-void tellSimulatorSwitchAddress(int address)
-{
-    if (!SimulatorPlugin::active()) return;
-    if (auto set = reinterpret_cast<void (*)(int)>(SimulatorPlugin::symbol("vemarsim_gpib_set_switch_address")))
-        set(address);
-}
-
 }  // namespace
 
-ControlSnS::ControlSnS() : calib_(std::make_unique<TabCalib>(std::string(), 0)) {}
+ControlSnS::ControlSnS() : ownCalib_(std::make_unique<TabCalib>(std::string(), 0)), calib_(ownCalib_.get()) {}
 
 ControlSnS::ControlSnS(const ScanParameterBlock& block, const IdentityRecord& identity, std::string calibFolder)
     : block_(block), hasBlock_(true), identity_(identity), calibFolder_(std::move(calibFolder))
 {
-    createSwitch();
-    normaliseBlock();
-
-    calib_ = std::make_unique<TabCalib>(calibFolder_, identity_);
+    ownCalib_ = std::make_unique<TabCalib>(calibFolder_, identity_);
     IdentityRecord fileIdentity = identity_;
-    if (calib_->Load(fileIdentity) != 0)
+    if (ownCalib_->Load(fileIdentity) != 0)
         Log::warn("ControlSnS: no calibration file for %s in %s: the levels are not calibrated\n",
                   identity_.serialText().c_str(), calibFolder_.c_str());
+    calib_ = ownCalib_.get();
+    setUp();
+}
+
+ControlSnS::ControlSnS(const ScanParameterBlock& block, const IdentityRecord& identity, std::string calibFolder,
+                       TabCalib& calib)
+    : block_(block), hasBlock_(true), calib_(&calib), identity_(identity), calibFolder_(std::move(calibFolder))
+{
+    setUp();
+}
+
+void ControlSnS::setUp()
+{
+    createSwitch();
+    normaliseBlock();
 
     const std::string bncPath = (std::filesystem::path(calibFolder_) / LocalAutoCalibBNC::fileName).string();
     if (std::filesystem::exists(bncPath)) {
@@ -67,6 +69,11 @@ ControlSnS::ControlSnS(const ScanParameterBlock& block, const IdentityRecord& id
 
 ControlSnS::~ControlSnS() = default;
 
+int ControlSnS::switchAddressOf(const ScanParameterBlock& block)
+{
+    return block.switchAddress != 0 && block.switchStartChannel != 0 ? block.switchAddress : C_Switch::defaultAddress;
+}
+
 void ControlSnS::createSwitch()
 {
     if (block_.switchActive == 0) return;
@@ -74,7 +81,6 @@ void ControlSnS::createSwitch()
         switch_ = std::make_unique<C_Switch>(block_.switchAddress, block_.switchStartChannel);
     else
         switch_ = std::make_unique<C_Switch>();
-    tellSimulatorSwitchAddress(switch_->PrimaryAddress());
     switchChannel_ = block_.inputIndex * block_.switchPortOffset;
 }
 
