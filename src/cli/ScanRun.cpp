@@ -76,8 +76,15 @@ int ScanRun::run()
     passband.clearResults();
     struct Unlock {
         Passband& passband;
-        ~Unlock() { passband.unlockParameters(); }
-    } unlock{passband};
+        MeasurementSession& measurement;
+        // A file error of a completed scan leaves the loop: the run is
+        // stopped before its queue goes.
+        ~Unlock()
+        {
+            measurement.abort();
+            passband.unlockParameters();
+        }
+    } unlock{passband, measurement};
     while (!ended_) {
         if (stop.requested() && !stopRequested_) {
             // The stop button: the scan under way ends with the cancel text

@@ -138,14 +138,15 @@ MeasurementSession::MeasurementSession(SessionSetup setup)
 {
 }
 
-MeasurementSession::~MeasurementSession()
+MeasurementSession::~MeasurementSession() { abort(); }
+
+void MeasurementSession::abort()
 {
-    if (run_) {
-        // The thread's last messages find the run gone and do nothing.
-        run_->abandonBox();
-        run_->finish();
-        run_.reset();
-    }
+    if (!run_) return;
+    // The thread's last messages find the run gone and do nothing.
+    run_->abandonBox();
+    run_->finish();
+    run_.reset();
 }
 
 // ---------------------------------------------------------------------------
@@ -210,11 +211,6 @@ UnitState MeasurementSession::detectUnit(const OutdatedCalibrationQuestion& repl
 
 void MeasurementSession::fillMeasurementFields(const MeasurementStartOptions& options)
 {
-    sources_.UpdateActiveRange();
-    if (sources_.firstActive >= ConfLaser::sourceCount)
-        throw MeasurementRefused(MeasurementRefused::Reason::NoSourceInRange,
-                                 cformat("no enabled source covers the scan range %.1f to %.1f nm", sources_.lambdaMin,
-                                         sources_.lambdaMax));
     ScanParameterBlock& block = settings_.scanParameters;
     block.flagA = 1;
     block.flagB = 1;
@@ -261,8 +257,15 @@ ScanTrace& MeasurementSession::findLastScan()
 ScanTrace& MeasurementSession::start(MeasurementView& view, PostToOwner post, const MeasurementStartOptions& options)
 {
     if (running()) throw MeasurementRefused(MeasurementRefused::Reason::Running, "a measurement is running");
-    fillMeasurementFields(options);
+    sources_.UpdateActiveRange();
+    if (sources_.firstActive >= ConfLaser::sourceCount)
+        throw MeasurementRefused(MeasurementRefused::Reason::NoSourceInRange,
+                                 cformat("no enabled source covers the scan range %.1f to %.1f nm", sources_.lambdaMin,
+                                         sources_.lambdaMax));
+    // Read once for the whole measurement, before anything is changed: a
+    // calibration that cannot be used refuses the start here.
     std::unique_ptr<TabCalib> calib = loadMeasurementCalibration(settings_.calibFolder, identity_);
+    fillMeasurementFields(options);
     lastScan_ = &findLastScan();
     auto run = std::make_shared<Run>(*this, view, std::move(post));
     run_ = run;

@@ -149,7 +149,9 @@ public:
     // parameter block, loads the calibration tables, finds (or creates) the
     // "Last Scan" trace with one curve per enabled input (envelopes in
     // continuous mode) and starts the measurement thread. Returns the trace.
-    // MeasurementRefused when it cannot start.
+    // MeasurementRefused when it cannot start (before anything changed).
+    // view and post must serve until the view hears measurementEnded (or
+    // abort() returns).
     ScanTrace& start(MeasurementView& view, PostToOwner post, const MeasurementStartOptions& options = {});
     bool running() const { return static_cast<bool>(run_); }
     // The "Last Scan" trace of the running (or last) measurement, or null;
@@ -162,6 +164,11 @@ public:
     void stop();
     // Cancels the scan under way and ends the run.
     void cancel();
+    // Cancels the run and waits for its thread, here and now; what it had
+    // still to say is dropped (the view hears nothing more, not even
+    // measurementEnded). For an owner that cannot go on with the run (an
+    // error of its own) and for the session's end.
+    void abort();
     // Lets the thread go on after waitBeforeNextScan or saveContinuousScan.
     void Continue();
 

@@ -322,6 +322,28 @@ TEST_F(MeasurementSessionTest, CalibrationIsReadOnceAMeasurement)
     EXPECT_GT(compared, 100);
 }
 
+TEST_F(MeasurementSessionTest, AbortStopsTheRunAtOnceAndDropsItsMessages)
+{
+    usePreset("patchcord");
+    addSource(0, 1240.0, 1680.0);
+    setScanRange(1549.0, 1551.0);
+    session->settings().measurementType = 1;  // no limit: only a stop ends it
+    session->start(*view, owner.poster());
+    for (int i = 0; i < 60000 && view->scans.empty(); ++i) owner.runNext(std::chrono::milliseconds(1));
+    ASSERT_FALSE(view->scans.empty());
+    session->abort();
+    EXPECT_FALSE(session->running());
+    const std::size_t heard = view->kinds.size();
+    while (owner.runNext(std::chrono::milliseconds(0))) {
+    }
+    EXPECT_EQ(view->kinds.size(), heard);
+    // The session measures again.
+    session->settings().measurementType = 0;
+    session->start(*view, owner.poster());
+    runToTheEnd();
+    EXPECT_EQ(view->scans.size(), 2u);
+}
+
 TEST_F(MeasurementSessionTest, MessagesAfterTheSessionIsGoneDoNothing)
 {
     usePreset("patchcord");
