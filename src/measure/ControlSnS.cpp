@@ -12,10 +12,10 @@
 #include "NumberFormat.h"
 #include "ScanRes.h"
 #include "ScanResultText.h"
-#include "SweepProcessing.h"
-#include "ValeursWLFile.h"
 #include "Sourceconfig.h"
+#include "SweepProcessing.h"
 #include "TabCalib.h"
+#include "ValeursWLFile.h"
 
 namespace {
 

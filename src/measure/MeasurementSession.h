@@ -15,6 +15,10 @@
 // ended thread is joined) and then tells the owner's MeasurementView. So the
 // trace, the settings and the scan store are only ever touched on the
 // owner's thread; what crosses threads is copied or an immutable snapshot.
+// The one thing still shared is the live source configuration: the thread
+// prepares and moves the sources and writes their aligned starts (and, in
+// trigger mode, source 0's range), so the owner keeps its source editors,
+// and whatever else reads the records, away from it while a measurement runs.
 
 #include <functional>
 #include <memory>
@@ -145,8 +149,9 @@ public:
     void setIdentity(const IdentityRecord& identity) { identity_ = identity; }
 
     // ---- a measurement
-    // The start button: fills the per-measurement fields of the scan
-    // parameter block, loads the calibration tables, finds (or creates) the
+    // The start button: reads the calibration tables (the one place a
+    // measurement reads them: loadMeasurementCalibration), fills the
+    // per-measurement fields of the scan parameter block, finds (or creates) the
     // "Last Scan" trace with one curve per enabled input (envelopes in
     // continuous mode) and starts the measurement thread. Returns the trace.
     // MeasurementRefused when it cannot start (before anything changed).
