@@ -300,6 +300,36 @@ TEST_F(MeasurementRunTest, SourceThatStopsShortIsReportedAndTheSeriesGoesOn)
     EXPECT_EQ(listener.messages().back().kind, "ended");
 }
 
+TEST_F(MeasurementRunTest, AFailedScanLeavesTheTracesResultAsItWas)
+{
+    // Two sources on the two laser inputs. On the second bench the light of
+    // source 2 never arrives: its sweep cannot be referenced, after the
+    // first source's sweep was processed. The trace keeps the last good
+    // scan whole, its raw result with its curves.
+    addSource(0, 1500.0, 1546.0);
+    addSource(1, 1544.0, 1600.0);
+    setScanRange(1541.0, 1549.0);
+    addCurves();
+    {
+        RecordingListener good;
+        measure(good);
+        ASSERT_EQ(good.of("completed").size(), 1u);
+    }
+    const ScanRes before = trace.result();
+    const Points curve = pointsOf(trace, "1");
+    usePreset("faultypower");
+    RecordingListener failed;
+    measure(failed);
+    EXPECT_EQ(failed.lastStatus().text, "error in the wavelength referencing: check TLS sources");
+    EXPECT_EQ(failed.lastStatus().code, 3);
+    EXPECT_TRUE(failed.of("completed").empty());
+    EXPECT_EQ(trace.result().wavelength, before.wavelength);
+    EXPECT_EQ(trace.result().values[0], before.values[0]);
+    EXPECT_EQ(trace.result().resampledWavelength, before.resampledWavelength);
+    EXPECT_EQ(trace.result().endSource, before.endSource);
+    EXPECT_EQ(pointsOf(trace, "1").y, curve.y);
+}
+
 TEST_F(MeasurementRunTest, LinkFaultsEndTheMeasurementInOrder)
 {
     struct Case {
