@@ -7,6 +7,9 @@
 
 #include "Log.h"
 #include "vemar_sim.h"
+#include "vemar_sim_bench.h"
+#include "vemar_sim_gpib.h"
+#include "vemar_sim_usb.h"
 
 namespace SimulatorPlugin {
 namespace {
@@ -88,6 +91,45 @@ std::uint64_t seed()
 {
     auto f = reinterpret_cast<std::uint64_t (*)()>(symbol("vemarsim_seed"));
     return f != nullptr ? f() : 0;
+}
+
+void setTimeScale(double scale)
+{
+    if (auto f = reinterpret_cast<decltype(&vemarsim_set_time_scale)>(symbol("vemarsim_set_time_scale"))) f(scale);
+}
+
+bool setUnitRelease(int hundredths)
+{
+    auto f = reinterpret_cast<decltype(&vemarsim_unit_set_release)>(symbol("vemarsim_unit_set_release"));
+    return f != nullptr && f(hundredths) == 0;
+}
+
+void setUnitPlugged(bool plugged)
+{
+    if (auto f = reinterpret_cast<decltype(&vemarsim_unit_set_plugged)>(symbol("vemarsim_unit_set_plugged")))
+        f(plugged ? 1 : 0);
+}
+
+void placeInstruments(const std::vector<BenchLaser>& lasers, int switchAddress)
+{
+    auto setSources = reinterpret_cast<decltype(&vemarsim_gpib_set_sources)>(symbol("vemarsim_gpib_set_sources"));
+    auto setSwitch =
+        reinterpret_cast<decltype(&vemarsim_gpib_set_switch_address)>(symbol("vemarsim_gpib_set_switch_address"));
+    if (setSources == nullptr || setSwitch == nullptr) return;
+    std::vector<VemarSimGpibSource> records;
+    for (const BenchLaser& l : lasers)
+        records.push_back({l.enable ? 1 : 0, l.address, l.type, l.lambdaMinNm, l.lambdaMaxNm});
+    // The switch first: a bus rebuilt from the records then has both.
+    setSwitch(switchAddress);
+    setSources(records.data(), static_cast<int>(records.size()));
+}
+
+std::optional<std::string> benchTruthJson()
+{
+    auto f = reinterpret_cast<decltype(&vemarsim_bench_truth_json)>(symbol("vemarsim_bench_truth_json"));
+    const char* text = f != nullptr ? f() : nullptr;
+    if (text == nullptr) return std::nullopt;
+    return std::string(text);
 }
 
 }  // namespace SimulatorPlugin

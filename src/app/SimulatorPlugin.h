@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace SimulatorPlugin {
 
@@ -29,5 +30,33 @@ void* handle();
 // The preset and seed the plug-in runs with.
 std::string preset();
 std::uint64_t seed();
+
+// The set-up of the bench that no real instrument would give, made once by
+// the program's entry (the measurement session) and never from the
+// measurement or source code. Without an active plug-in each does nothing
+// (false where it answers).
+
+// Simulated time runs scale times real time.
+void setTimeScale(double scale);
+// The simulated unit's DSP runs another release (hundredths); false when refused.
+bool setUnitRelease(int hundredths);
+// The simulated unit is plugged in or not.
+void setUnitPlugged(bool plugged);
+
+// One laser of the simulated GPIB bus, by source index: the model (source
+// type code) and wavelength range the bench is built with at the address.
+struct BenchLaser {
+    bool enable = false;
+    int address = 0;
+    int type = 8;
+    double lambdaMinNm = 1240.0;
+    double lambdaMaxNm = 1680.0;
+};
+// Builds the simulated GPIB bus: these lasers (index = source index) and the
+// optical switch at its address (where no laser stands).
+void placeInstruments(const std::vector<BenchLaser>& lasers, int switchAddress);
+
+// The truth of the optical bench (JSON), or nothing without a bench.
+std::optional<std::string> benchTruthJson();
 
 }  // namespace SimulatorPlugin

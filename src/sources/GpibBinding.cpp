@@ -8,7 +8,6 @@
 #include <mutex>
 
 #include "Log.h"
-#include "SimulatedSources.h"
 #include "SimulatorPlugin.h"
 
 namespace Gpib {
@@ -85,7 +84,6 @@ bool resolveStatusWords(void* library)
 void* ensureLibrary()
 {
     if (void* library = g_library.load(std::memory_order_acquire)) return library;
-    bool simulatorBound = false;
     {
         std::lock_guard lock(g_libraryMutex);
         if (void* library = g_library.load(std::memory_order_acquire)) return library;
@@ -95,7 +93,6 @@ void* ensureLibrary()
             void* plugin = SimulatorPlugin::handle();
             if (plugin != nullptr && resolveStatusWords(plugin)) {
                 g_library.store(plugin, std::memory_order_release);
-                simulatorBound = true;
                 Log::info("GPIB: simulated bus of the simulator plug-in\n");
             }
         } else {
@@ -121,9 +118,6 @@ void* ensureLibrary()
             return nullptr;
         }
     }
-    // The simulated bus learns the live source records as soon as the
-    // program first talks to it (outside the lock: it calls into the plug-in).
-    if (simulatorBound) SimulatedSources::publishFollowed();
     return g_library.load(std::memory_order_acquire);
 }
 

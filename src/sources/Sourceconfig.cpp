@@ -9,7 +9,6 @@
 
 #include "Log.h"
 #include "NumberFormat.h"
-#include "SimulatedSources.h"
 #include "SourceTypes.h"
 #include "ThreadInitLaser.h"
 
@@ -41,15 +40,8 @@ SourceConfig& SourceConfig::operator=(const SourceConfig& other)
     return *this;
 }
 
-void SourceConfig::recordsChanged() const
-{
-    if (owner_ != nullptr) owner_->RecordsChanged();
-}
-
 void SourceConfig::createDriver()
 {
-    // The simulated bus learns the new model before the driver first asks for it.
-    recordsChanged();
     laser = SourceTypes::createDriver(type);
     driverType_ = type;
     if (laser) laser->SetAddress(address);
@@ -68,7 +60,6 @@ void SourceConfig::SetAddress(int value)
     if (!laser) SetType(type);
     if (value == address) return;
     address = value;
-    recordsChanged();
     if (laser) laser->SetAddress(value);
 }
 
@@ -86,13 +77,11 @@ void SourceConfig::AlignDriver()
 void SourceConfig::SetLambdaMin(double value)
 {
     lambdaMin = value;
-    recordsChanged();
 }
 
 void SourceConfig::SetLambdaMax(double value)
 {
     lambdaMax = value;
-    recordsChanged();
 }
 
 void SourceConfig::SetScanRange(double scanStart, double scanStop)
@@ -168,11 +157,6 @@ int SourceConfig::ApplySpeed(int speedNmPerS)
 ConfLaser& ConfLaser::live()
 {
     static ConfLaser conf;
-    static const bool followed = [] {
-        SimulatedSources::follow(&conf);
-        return true;
-    }();
-    (void)followed;
     return conf;
 }
 
@@ -189,14 +173,13 @@ ConfLaser::ConfLaser(const ConfLaser& other)
     *this = other;
 }
 
-ConfLaser::~ConfLaser() { SimulatedSources::unfollow(this); }
+ConfLaser::~ConfLaser() = default;
 
 void ConfLaser::nameRecords()
 {
     for (int i = 0; i < sourceCount; ++i) {
         SourceConfig& source = sources[static_cast<std::size_t>(i)];
         source.name = cformat("TLS_%d", i);
-        source.owner_ = this;
     }
 }
 
@@ -208,11 +191,8 @@ ConfLaser& ConfLaser::operator=(const ConfLaser& other)
     SetScanStart(other.lambdaMin);
     SetScanStop(other.lambdaMax);
     speed = other.speed;
-    RecordsChanged();
     return *this;
 }
-
-void ConfLaser::RecordsChanged() const { SimulatedSources::publishIfFollowed(*this); }
 
 void ConfLaser::SetScanStart(double value)
 {
@@ -267,15 +247,19 @@ const char* ConfLaser::Init()
     using namespace std::chrono_literals;
     ApplyScanRange();
     UpdateActiveRange();
-    // Enable flags may have been changed directly since the last change was told.
-    RecordsChanged();
 
     std::vector<std::unique_ptr<ThreadInitLaser>> threads;
     for (int i = 0; i < sourceCount; ++i) {
         SourceConfig& source = sources[static_cast<std::size_t>(i)];
         if (!source.enable || !source.rangeValid) continue;
         source.SetPowerValue(power);
-        auto& thread = threads.emplace_back(std::make_unique<ThreadInitLaser>(&source, i, speed));
+        // The common speed first (its refusal is not a failure), then power and start.
+        auto job = [&source, commonSpeed = speed] {
+            if (commonSpeed > 0) source.ApplySpeed(commonSpeed);
+            const int result = source.ApplyPower(static_cast<float>(source.power));
+            return result == SourceConfig::Ok ? source.MoveToStart() : result;
+        };
+        auto& thread = threads.emplace_back(std::make_unique<ThreadInitLaser>(std::move(job), i));
         // Without a thread the source is initialised here, so the wait below always ends.
         if (!thread->resume()) thread->runHere();
     }

@@ -8,8 +8,7 @@
 //
 // One ConfLaser is live for the whole process (ConfLaser::live()): the one the
 // source editors, the main window and the measurement use. Each scan trace
-// keeps its own copy. When the simulator is active, the live records also
-// tell the simulated GPIB bus which lasers stand at which addresses.
+// keeps its own copy.
 
 #include <array>
 #include <cstdint>
@@ -87,15 +86,12 @@ public:
 private:
     friend class ConfLaser;
 
-    void recordsChanged() const;
     void createDriver();
     // The record's element of the section with its fields read, or nullptr.
     const TiXmlElement* readFields(const TiXmlElement& sourcesNode);
     // Each template of the driver from its attribute, or its default text.
     void readTemplates(const TiXmlElement& element);
 
-    // The configuration this record belongs to (told about changes), if any.
-    ConfLaser* owner_ = nullptr;
     // The type the current driver was built for.
     int driverType_ = -1;
 };
@@ -145,9 +141,6 @@ public:
     // enables TLS_0. Drivers are brought in line with loaded types and addresses.
     void Load(const TiXmlElement* node);
     void Save(TiXmlElement& node) const;
-
-    // Tells the simulated bus these records when they are the followed ones.
-    void RecordsChanged() const;
 
 private:
     void nameRecords();

@@ -85,7 +85,6 @@ void SourceConfig::Load(const TiXmlElement& sourcesNode)
 {
     const TiXmlElement* element = readFields(sourcesNode);
     if (element == nullptr) return;
-    recordsChanged();
     AlignDriver();
     readTemplates(*element);
 }
@@ -103,7 +102,6 @@ void ConfLaser::Load(const TiXmlElement* node)
 {
     if (node == nullptr) {
         sources[0].enable = true;
-        RecordsChanged();
         return;
     }
     if (const TiXmlElement* element = TiXmlElementCustom::child(node, "Common")) {
@@ -112,11 +110,8 @@ void ConfLaser::Load(const TiXmlElement* node)
         common.readDouble("Lambda_Min", lambdaMin, 1310.0);
         common.readDouble("Lambda_Max", lambdaMax, 1610.0);
     }
-    // Every record's new address and model is on the simulated bus before
-    // any driver is rebuilt or re-addressed.
     std::array<const TiXmlElement*, sourceCount> elements{};
     for (std::size_t i = 0; i < sources.size(); ++i) elements[i] = sources[i].readFields(*node);
-    RecordsChanged();
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (elements[i] == nullptr) continue;
         sources[i].AlignDriver();

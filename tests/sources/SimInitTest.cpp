@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "C_agilent.h"
-#include "C_device.h"
 #include "SimFixture.h"
-#include "SimulatedSources.h"
+#include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 
 namespace {
@@ -153,13 +152,23 @@ TEST_F(SimInitTest, SourceOperationsGiveTheirResultCodes)
     EXPECT_EQ(generic.sources[0].speed, 20);
 }
 
-TEST_F(SimInitTest, TheBusFollowsTheLiveRecords)
+// What the program's entry does once the configuration is read: the
+// simulated bus is built with a laser of each record's model and range at
+// its address.
+void buildBench(const ConfLaser& conf)
+{
+    std::vector<SimulatorPlugin::BenchLaser> lasers;
+    for (const SourceConfig& s : conf.sources) lasers.push_back({s.enable, s.address, s.type, s.lambdaMin, s.lambdaMax});
+    SimulatorPlugin::placeInstruments(lasers, 1);
+}
+
+TEST_F(SimInitTest, TheBusIsBuiltOnceAsTheRecordsSay)
 {
     SimBus::follow();
     ConfLaser conf;
-    SimulatedSources::follow(&conf);
     // No configuration file: TLS_0 at address 0 with the generic type.
     conf.Load(nullptr);
+    buildBench(conf);
     for (SourceConfig& source : conf.sources) source.SetType(source.type);
     SimBus::clearRecords();
     EXPECT_EQ(conf.Init(), nullptr);
@@ -168,34 +177,33 @@ TEST_F(SimInitTest, TheBusFollowsTheLiveRecords)
     EXPECT_EQ(SimBus::state(0).type, 8);
     EXPECT_EQ(SimBus::state(0).outputOn, 1);
 
+    // Like a real bus, the simulated one does not follow the records: a
+    // laser looked for at another address is not there.
     conf.sources[0].SetAddress(7);
     conf.sources[0].SetType(0);
     conf.sources[0].SetLambdaMin(1500.0);
+    EXPECT_FALSE(SimBus::present(7));
+    EXPECT_STREQ(conf.Init(), "Can't connect to TLS1 (GPIB Address=7). Please check the GPIB connection");
+
+    // Built again as the records now say: the laser of the new model and
+    // range stands at the new address.
+    buildBench(conf);
     EXPECT_EQ(SimBus::state(7).type, 0);
     EXPECT_DOUBLE_EQ(SimBus::state(7).lambdaMinNm, 1500.0);
     EXPECT_EQ(conf.Init(), nullptr);
     EXPECT_DOUBLE_EQ(SimBus::state(7).wavelengthNm, 1500.0);
 
-    // A reloaded configuration moves the driver and the simulated laser.
+    // A reloaded configuration moves the driver; the bench is built for it.
     TiXmlDocument doc;
     doc.Parse("<Sources><Source Name=\"TLS_0\" Enable=\"True\" Address=\"9\" Type=\"Agilent\"/></Sources>");
     conf.Load(doc.RootElement());
     ASSERT_NE(dynamic_cast<C_Agilent*>(conf.sources[0].laser.get()), nullptr);
     EXPECT_EQ(conf.sources[0].laser->PrimaryAddress(), 9);
+    buildBench(conf);
     EXPECT_EQ(SimBus::state(9).type, 5);
     EXPECT_FALSE(SimBus::present(7));
     EXPECT_EQ(conf.Init(), nullptr);
     EXPECT_EQ(SimBus::state(9).outputOn, 1);
-
-    // The plug-in learns the records again when the program first talks to a
-    // freshly bound simulated bus.
-    SimBus::setSources({});
-    EXPECT_FALSE(SimBus::present(9));
-    Gpib::useAutomaticLibraries();
-    C_Device probe;
-    probe.SetAddress(9);
-    EXPECT_TRUE(probe.IsPresent());
-    SimulatedSources::follow(nullptr);
 }
 
 }  // namespace
