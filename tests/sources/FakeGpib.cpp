@@ -12,8 +12,9 @@
 // With a board, each call reports the status the test asked for and reads
 // return the answer the test set. Every call is counted per entry; when
 // FAKE_GPIB_CALL_LOG names a file, each call also appends its entry's name
-// there (for programs run as child processes). ibtrg is left out on purpose,
-// to test an entry the library does not have.
+// there (for programs run as child processes). FAKE_GPIB_BOARD=0 starts it
+// without a board. ibtrg is left out on purpose, to test an entry the library
+// does not have.
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -47,7 +48,12 @@ constexpr int firstDescriptor = 16;
 
 // Guards everything below: the sources' initialisation threads call at once.
 std::mutex g_mutex;
-bool g_board = true;
+bool boardAtStart()
+{
+    const char* board = std::getenv("FAKE_GPIB_BOARD");
+    return board == nullptr || std::strcmp(board, "0") != 0;
+}
+bool g_board = boardAtStart();
 int g_nextStatus = CMPL;
 int g_nextError = 0;
 std::string g_answer;
@@ -158,11 +164,11 @@ FAKE_EXPORT int fake_bad_addresses()
     std::lock_guard lock(g_mutex);
     return g_badAddresses;
 }
-// Back to a board with nothing open, no call counted and the default answers.
+// Back to the board of the start with nothing open, no call counted and the default answers.
 FAKE_EXPORT void fake_reset()
 {
     std::lock_guard lock(g_mutex);
-    g_board = true;
+    g_board = boardAtStart();
     g_nextStatus = CMPL;
     g_nextError = 0;
     g_answer.clear();
