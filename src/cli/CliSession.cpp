@@ -25,6 +25,7 @@
 #include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 #include "SourcesSection.h"
+#include "UsbBridge.h"
 #include "UserMessages.h"
 
 GlobalOptions GlobalOptions::from(const ParsedOptions& options)
@@ -36,6 +37,9 @@ GlobalOptions GlobalOptions::from(const ParsedOptions& options)
         g.seed = static_cast<std::uint64_t>(*seed);
     g.configFile = options.value("config");
     if (g.configFile && g.configFile->empty()) throw UsageError("option '--config' needs a file name");
+    g.port = options.value("port");
+    if (g.port && g.port->empty()) throw UsageError("option '--port' needs a path");
+    if (g.port && g.simulate) throw UsageError("option '--port' can't be used with --simulate");
     g.logger = options.has("logger");
     g.json = options.has("json");
     g.saveConfig = options.has("save-config");
@@ -116,6 +120,7 @@ CliSession::CliSession(GlobalOptions options) : options_(std::move(options))
         }
         applySimulationControls(options_);
     }
+    if (options_.port) UsbBridges::useExplicitPort(*options_.port);
     settings_ = std::make_unique<ApplicationConfig>();
     liveView_ = std::make_unique<ConfLaserView>(ConfLaser::live());
     scans_ = std::make_unique<ScanManager>(nullptr, nullptr, liveView_.get());
