@@ -2,8 +2,10 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
 #include <memory>
 #include <mutex>
+#include <system_error>
 
 #include "Log.h"
 #include "vemar_sim.h"
@@ -33,6 +35,23 @@ F entry(void* h, const char* name)
 
 }  // namespace
 
+std::string libraryPath()
+{
+    // By absolute path: a bare name relies on the program's $ORIGIN run path,
+    // which a wrapped loader (a sanitizer's dlopen) does not search.
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const std::filesystem::path folder = program.parent_path();
+        for (const std::filesystem::path& candidate :
+             {folder / VEMARSIM_LIBRARY_NAME, folder / ".." / "lib" / "vemar" / VEMARSIM_LIBRARY_NAME}) {
+            if (std::filesystem::is_regular_file(candidate, ec)) return candidate.lexically_normal().string();
+        }
+    }
+    // Not beside the program: the loader's own search (LD_LIBRARY_PATH ...).
+    return VEMARSIM_LIBRARY_NAME;
+}
+
 bool activate(const std::string& presetName, std::optional<std::uint64_t> seedValue, std::string* error)
 {
     std::lock_guard lock(g_mutex);
@@ -42,12 +61,13 @@ bool activate(const std::string& presetName, std::optional<std::uint64_t> seedVa
         return false;
     };
     if (!g_handle) {
-        // Found beside the program (the executables' run path is their own folder).
-        void* h = ::dlopen(VEMARSIM_LIBRARY_NAME, RTLD_NOW | RTLD_LOCAL);
+        const std::string path = libraryPath();
+        void* h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (h == nullptr) {
             const char* why = ::dlerror();
             return fail(std::string("can't load " VEMARSIM_LIBRARY_NAME ": ") + (why != nullptr ? why : "unknown"));
         }
+        Log::info("Simulator: %s\n", path.c_str());
         std::unique_ptr<void, Closer> loaded(h);
         auto revision = entry<int (*)()>(h, "vemarsim_api_revision");
         if (revision == nullptr || revision() != VEMARSIM_API_REVISION)

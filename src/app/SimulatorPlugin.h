@@ -1,9 +1,9 @@
 #pragma once
 
-// The simulated instrument: the plug-in libvemar-sim.so, loaded by name only
-// when the program is started with the simulation switch. Once loaded, the
-// USB transport and the GPIB binding take their entry points from it instead
-// of the real system libraries.
+// The simulated instrument: the plug-in libvemar-sim.so, loaded only when the
+// program is started with the simulation switch. Once loaded, the USB
+// transport and the GPIB binding take their entry points from it instead of
+// the real system libraries.
 
 #include <cstdint>
 #include <optional>
@@ -11,6 +11,11 @@
 #include <vector>
 
 namespace SimulatorPlugin {
+
+// Where the plug-in is loaded from: beside the program (the folder of
+// /proc/self/exe), else in ../lib/vemar of it (an installed program), else by
+// its bare name through the loader's own search.
+std::string libraryPath();
 
 // Loads the plug-in (once) and chooses the bench preset and seed. Returns
 // false with a reason in *error when the plug-in is missing, of another

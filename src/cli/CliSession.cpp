@@ -20,6 +20,7 @@
 #include "Scanmanager.h"
 #include "Sourceconfig.h"
 #include "SourcesSection.h"
+#include "UsbBridge.h"
 #include "UserMessages.h"
 
 GlobalOptions GlobalOptions::from(const ParsedOptions& options)
@@ -31,6 +32,9 @@ GlobalOptions GlobalOptions::from(const ParsedOptions& options)
         g.seed = static_cast<std::uint64_t>(*seed);
     g.configFile = options.value("config");
     if (g.configFile && g.configFile->empty()) throw UsageError("option '--config' needs a file name");
+    g.port = options.value("port");
+    if (g.port && g.port->empty()) throw UsageError("option '--port' needs a path");
+    if (g.port && g.simulate) throw UsageError("option '--port' can't be used with --simulate");
     g.logger = options.has("logger");
     g.json = options.has("json");
     g.saveConfig = options.has("save-config");
@@ -90,6 +94,7 @@ CliSession::CliSession(GlobalOptions options) : options_(std::move(options))
             throw CliError(ExitCode::Failure, why);
         }
     }
+    if (options_.port) UsbBridges::useExplicitPort(*options_.port);
     measurement_ = std::make_unique<MeasurementSession>();
     passband_ = std::make_unique<Passband>(measurement_->scans());
     sourcesSection_ = std::make_unique<SourcesSection>(measurement_->sources());

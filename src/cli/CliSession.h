@@ -31,6 +31,8 @@ struct GlobalOptions {
     std::string preset;  // empty: the simulator's default bench
     std::optional<std::uint64_t> seed;
     std::optional<std::string> configFile;
+    // The unit's serial port, instead of the enumeration of the USB devices.
+    std::optional<std::string> port;
     bool logger = false;
     bool json = false;
     bool saveConfig = false;

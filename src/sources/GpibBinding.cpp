@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 #include "Log.h"
 #include "SimulatorPlugin.h"
@@ -149,7 +150,12 @@ void refreshMirrors()
     }
 }
 
-int unboundResult() { return g_ibsta.load(); }
+// An unbound entry answers the current ibsta, except those that hand out a
+// descriptor: they answer -1, as the library's own failure does, so that no
+// status word is ever taken for a descriptor.
+constexpr bool returnsDescriptor(std::string_view entry) { return entry == "ibdev" || entry == "ibfind"; }
+
+int unboundResult(std::string_view entry) { return returnsDescriptor(entry) ? -1 : g_ibsta.load(); }
 
 template <typename Result>
 Result callThreadStatus(EntrySlot& slot)
@@ -175,7 +181,7 @@ EntrySlot slotThreadIbcntl{"ThreadIbcntl"};
     int name params                                                                    \
     {                                                                                  \
         void* function = bind(slot_##name);                                            \
-        if (function == nullptr) return unboundResult();                               \
+        if (function == nullptr) return unboundResult(#name);                          \
         const int result = reinterpret_cast<int(*) params>(function) args;             \
         refreshMirrors();                                                              \
         return result;                                                                 \

@@ -29,10 +29,10 @@ SourceConfig& SourceConfig::operator=(const SourceConfig& other)
     SetAddress(other.address);
     SetLambdaMin(other.lambdaMin);
     SetLambdaMax(other.lambdaMax);
-    ApplySpeed(other.speed);
-    // The copy records the other's speed even when the instrument could not
-    // take it (absent, or no GPIB library when a scan file is reloaded):
-    // otherwise a trace would carry a speed its source never had.
+    // Recorded, not sent: a copy is taken for every scan trace and every
+    // loaded scan file, which must not talk to the instruments (nor open
+    // their devices); the speed reaches the source with the next ApplySpeed
+    // of the record that drives it.
     speed = other.speed;
     start = other.start;
     stop = other.stop;
@@ -93,28 +93,40 @@ void SourceConfig::SetScanRange(double scanStart, double scanStop)
 
 void SourceConfig::SetStart(double value) { start = std::max(value, lambdaMin); }
 
+bool SourceConfig::Answers()
+{
+    // A disabled record takes no part: its device is never opened.
+    return enable && laser && laser->IsPresent();
+}
+
+int SourceConfig::Refused(int code) const
+{
+    // The instrument stopped answering in the middle of the operation.
+    return laser && laser->ConnectionFailed() ? NotPresent : code;
+}
+
 int SourceConfig::ApplyPower(float powerMw)
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
-    if (laser->SetPower(&powerMw) != nullptr) return PowerRefused;
+    if (!Answers()) return NotPresent;
+    if (laser->SetPower(&powerMw) != nullptr) return Refused(PowerRefused);
     laser->PowerOn();
     return Ok;
 }
 
 int SourceConfig::ApplyCurrent(float current)
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (!Answers()) return NotPresent;
     const char* text = laser->SetCurrent(&current);
     if (text == nullptr) {
         laser->PowerOn();
         return Ok;
     }
-    return std::strcmp(text, C_Laser::noCurrent) == 0 ? Ok : PowerRefused;
+    return std::strcmp(text, C_Laser::noCurrent) == 0 ? Ok : Refused(PowerRefused);
 }
 
 int SourceConfig::SwitchOutput(bool on)
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (!Answers()) return NotPresent;
     if (on)
         laser->PowerOn();
     else
@@ -125,29 +137,29 @@ int SourceConfig::SwitchOutput(bool on)
 int SourceConfig::MoveToStart()
 {
     if (!rangeValid) return Ok;
-    if (!laser || !laser->IsPresent()) return NotPresent;
-    return laser->SetWavelength(&start) != nullptr ? WavelengthRefused : Ok;
+    if (!Answers()) return NotPresent;
+    return laser->SetWavelength(&start) != nullptr ? Refused(WavelengthRefused) : Ok;
 }
 
 int SourceConfig::MoveToStop()
 {
     if (!rangeValid) return Ok;
-    if (!laser || !laser->IsPresent()) return NotPresent;
-    return laser->SetWavelength(&stop) != nullptr ? WavelengthRefused : Ok;
+    if (!Answers()) return NotPresent;
+    return laser->SetWavelength(&stop) != nullptr ? Refused(WavelengthRefused) : Ok;
 }
 
 int SourceConfig::StartMoveToStart()
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
-    return laser->SetWavelengthNoWait(&start) != nullptr ? WavelengthRefused : Ok;
+    if (!Answers()) return NotPresent;
+    return laser->SetWavelengthNoWait(&start) != nullptr ? Refused(WavelengthRefused) : Ok;
 }
 
 int SourceConfig::ApplySpeed(int speedNmPerS)
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (!Answers()) return NotPresent;
     if (speedNmPerS == speed) return Ok;
     int value = speedNmPerS;
-    if (laser->SetSpeed(&value) != nullptr) return SpeedRefused;
+    if (laser->SetSpeed(&value) != nullptr) return Refused(SpeedRefused);
     speed = speedNmPerS;
     return Ok;
 }
@@ -311,5 +323,11 @@ const char* ConfLaser::Init()
     }
     std::snprintf(message.data(), message.size(), "%s", text.c_str());
     Log::warn("Sources: %s\n", message.data());
+    // The message is the same whatever went wrong on the bus; the log says what.
+    if (result == SourceConfig::NotPresent && source.laser && source.laser->ConnectionFailed()) {
+        const bool opened = !source.laser->OpenFailed();
+        const char* cause = opened ? source.laser->ErrorText() : source.laser->GpibErrorText(false);
+        if (cause[0] != '\0') Log::warn("Sources: TLS%d: %s\n", failed + 1, cause);
+    }
     return message.data();
 }

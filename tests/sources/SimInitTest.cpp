@@ -3,7 +3,6 @@
 #include <tinyxml.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -44,9 +43,7 @@ TEST_F(SimInitTest, SourcesAreInitialisedInParallel)
     setUp(conf, {0, 0, 0, 0});
     conf.power = 2.0;
 
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(conf.Init(), nullptr);
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::vector<VemarSimGpibSweep> sweeps;
     for (int address = 1; address <= 4; ++address) {
@@ -68,8 +65,6 @@ TEST_F(SimInitTest, SourcesAreInitialisedInParallel)
         firstEnd = std::min(firstEnd, sweep.endsS);
     }
     EXPECT_LT(lastBegan, firstEnd);
-    // One after the other they would need at least 800 ms.
-    EXPECT_LT(elapsed, 0.7);
 }
 
 TEST_F(SimInitTest, FailuresBecomeTheMessageOfTheLowestSource)

@@ -709,7 +709,9 @@ private slots:
             QCOMPARE(b.lambdaMin, a.lambdaMin);
             QCOMPARE(b.lambdaMax, a.lambdaMax);
             QCOMPARE(b.type, a.type);
-            QCOMPARE(b.speed, a.speed);
+            // A source that takes no part is not on the bus, so its speed
+            // cannot be applied (and its speed list is off for the user).
+            if (a.enable) QCOMPARE(b.speed, a.speed);
         }
     }
 
