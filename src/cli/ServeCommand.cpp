@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "About.h"
+#include "Applicationconfig.h"
 #include "CliSession.h"
 #include "Commands.h"
 #include "ExitCode.h"
@@ -18,6 +19,7 @@
 #include "PassbandReport.h"
 #include "RemoteInstrument.h"
 #include "RemoteServer.h"
+#include "Sourceconfig.h"
 #include "StopRequest.h"
 #include "TaskQueue.h"
 #include "UnitConnection.h"
@@ -58,6 +60,10 @@ int runServe(CliSession& session, const ParsedOptions& options)
         about,
         owner.poster(),
         [&session] {
+            // The settings the program starts with: the defaults, then what
+            // the file gives (a file says only what differs from them).
+            session.settings() = ApplicationConfig();
+            session.sources() = ConfLaser();
             session.loadConfiguration();
             session.createSourceDrivers();
         },
