@@ -177,7 +177,7 @@ TEST(RemoteServer, OneClientHoldsControlTheOthersQuery)
     EXPECT_EQ(b.query("WAV:STOP?;:MEAS:STAT?;:SYST:LOCK:REQ?"), "1548;IDLE;0");
 
     // Given back, control goes to the next one who asks.
-    a.sendLine("SYST:LOCK:REL");
+    EXPECT_EQ(a.query("SYST:LOCK:REL;OWN?"), "NONE");
     EXPECT_EQ(b.query("SYST:LOCK:REQ?"), "1");
     a.sendLine("WAV:STOP 1550");
     EXPECT_EQ(a.nextErrorCode(), -203);
