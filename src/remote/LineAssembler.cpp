@@ -17,7 +17,8 @@ void LineAssembler::complete()
         }
     }
     partial_.clear();
-    heldBytes_ += line.text.size();
+    // Each line counts its line end too: empty lines by the million are held bytes as well.
+    heldBytes_ += line.text.size() + 1;
     lines_.push_back(std::move(line));
 }
 
@@ -48,7 +49,7 @@ bool LineAssembler::next(Line& line)
     if (lines_.empty()) return false;
     line = std::move(lines_.front());
     lines_.pop_front();
-    heldBytes_ -= line.text.size();
+    heldBytes_ -= line.text.size() + 1;
     return true;
 }
 

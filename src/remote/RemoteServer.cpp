@@ -182,6 +182,10 @@ private:
     // Runs the lines received while nothing else is under way.
     void pump()
     {
+        // A line finished within the loop comes back here, not deeper:
+        // thousands of lines without queries must not nest thousands of calls.
+        if (pumping_) return;
+        pumping_ = true;
         while (!closed_ && !busy_ && !writing_) {
             LineAssembler::Line line;
             if (!pending_.empty()) {
@@ -192,6 +196,7 @@ private:
             }
             startLine(std::move(line));
         }
+        pumping_ = false;
         if (closed_) return;
         if (peerClosed_) {
             if (!busy_ && !writing_ && pending_.empty()) close();
@@ -456,6 +461,7 @@ private:
     bool peerClosed_ = false;
     bool closed_ = false;
     bool busy_ = false;  // a line is being carried out
+    bool pumping_ = false;
     bool writing_ = false;
     bool closeAfterWrite_ = false;
 
@@ -523,6 +529,8 @@ void RemoteServer::Core::remove(std::uint64_t id)
     if (controller == id) controller = 0;
     connections.erase(id);
     clientCount = connections.size();
+    // The last answer under way at the end is sent: nothing left to wait for.
+    if (stopping && connections.empty()) retry.cancel();
 }
 
 void RemoteServer::Core::stopAll()

@@ -268,6 +268,10 @@ TEST(RemoteServer, ClientGoneMidAnswerLongLinesAndRandomBytesLeaveTheServerServi
     c.send("*IDN?" + std::string(65536 - 5, ' ') + "\n");
     EXPECT_EQ(c.readLine().rfind("Zelmora Optics", 0), 0u);
 
+    // Lines without a query by the hundred thousand, at once.
+    c.send(std::string(300000, '\n') + std::string(60000, ';') + "\n");
+    EXPECT_EQ(c.query("MEAS:STAT?"), "IDLE");
+
     // Bytes that are not text.
     c.send(std::string("*IDN?\0\xff\n", 8));
     EXPECT_EQ(c.query("SYST:ERR?"), "-101,\"Invalid character;printable ASCII only\"");
