@@ -208,7 +208,23 @@ const Command& rootCommand()
             "(dB) and bandwidths at -1, -3 and -20 dB (nm).";
         bench.run = runBench;
 
-        r.subcommands = {info, scan, analyse, curve, convert, firmware, calib, bench};
+        Command serve;
+        serve.name = "serve";
+        serve.summary = "command server for line controllers (SCPI-style, TCP)";
+        serve.description =
+            "Serves the instrument to line controllers over TCP: line-oriented SCPI-style\n"
+            "commands on a raw socket (PyVISA: TCPIP0::HOST::PORT::SOCKET), at most 8\n"
+            "clients, one of them in control. Only loopback unless --listen names another\n"
+            "address. SIGINT or SIGTERM ends it; a measurement under way ends as after the\n"
+            "stop button first. The commands are listed in README.md.";
+        serve.options = {
+            {"listen", 0, V::Required, "ADDR:PORT",
+             "address and port to listen on (default 127.0.0.1:5025; [::1]:PORT for IPv6; port 0: any free "
+             "one, printed on stderr)"},
+        };
+        serve.run = runServe;
+
+        r.subcommands = {info, scan, analyse, curve, convert, firmware, calib, bench, serve};
         return r;
     }();
     return root;
