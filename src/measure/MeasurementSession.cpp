@@ -51,9 +51,13 @@ public:
     void scanCompleted(ScanSnapshotPtr scan) override
     {
         toOwner([scan = std::move(scan)](Run& run) {
-            ScanTrace& trace = *run.session_.lastScan_;
-            applyScan(trace, *scan, run.view_.frequencyDisplay());
-            run.view_.scanCompleted(trace, scan);
+            // The owner keeps the trace while a measurement runs; should it
+            // have gone anyway, the scan is dropped rather than written to
+            // freed memory.
+            ScanTrace* trace = run.session_.lastScan();
+            if (!trace) return;
+            applyScan(*trace, *scan, run.view_.frequencyDisplay());
+            run.view_.scanCompleted(*trace, scan);
         });
     }
     void measurementEnded() override
@@ -271,6 +275,15 @@ ScanTrace& MeasurementSession::start(MeasurementView& view, PostToOwner post, co
     run_ = run;
     run->start(options.now, std::move(calib), run);
     return *lastScan_;
+}
+
+ScanTrace* MeasurementSession::lastScan() const
+{
+    // The store may have deleted the trace since: only a pointer it still
+    // holds is handed out.
+    for (int i = 0; i < scans_.Count(); ++i)
+        if (&scans_.Get(i) == lastScan_) return lastScan_;
+    return nullptr;
 }
 
 void MeasurementSession::stop()

@@ -161,7 +161,9 @@ public:
     bool running() const { return static_cast<bool>(run_); }
     // The "Last Scan" trace of the running (or last) measurement, or null;
     // valid while the scan store keeps it (it is not deleted during a run).
-    ScanTrace* lastScan() const { return lastScan_; }
+    // Null once the trace was deleted from the store (a "Clear &Current
+    // Scan" after the run).
+    ScanTrace* lastScan() const;
 
     // The stop button: a single scan is cancelled; a continuous run ends
     // after the scan under way (at once in trigger mode). The end comes, as

@@ -182,6 +182,29 @@ TEST_F(MeasurementSessionTest, StartPreparesTheBlockAndTheLastScanTrace)
     runToTheEnd();
 }
 
+TEST_F(MeasurementSessionTest, LastScanIsNullOnceTheStoreDeletedTheTrace)
+{
+    // "Clear &Current Scan" after a run deletes the trace; the session must
+    // not hand out the freed trace afterwards, and the next start makes a
+    // new "Last Scan".
+    usePreset("patchcord");
+    addSource(0, 1240.0, 1680.0);
+    setScanRange(1549.0, 1551.0);
+    ScanTrace& trace = session->start(*view, owner.poster());
+    runToTheEnd();
+    EXPECT_EQ(session->lastScan(), &trace);
+
+    session->scans().DeleteCurrent();
+    EXPECT_EQ(session->lastScan(), nullptr);
+
+    view->kinds.clear();
+    ScanTrace& again = session->start(*view, owner.poster());
+    EXPECT_EQ(session->lastScan(), &again);
+    EXPECT_EQ(session->scans().Count(), 1);
+    runToTheEnd();
+    EXPECT_EQ(again.name(), "Last Scan");
+}
+
 TEST_F(MeasurementSessionTest, EveryMessageReachesTheOwnersThreadInOrder)
 {
     usePreset("patchcord");
