@@ -16,7 +16,6 @@ QCustomPlot* newChart(QWidget& page)
 {
     auto* plot = new QCustomPlot(&page);
     plot->setNoAntialiasingOnDrag(true);
-    plot->setOpenGl(false);
     plot->setBufferDevicePixelRatio(1.0);
     return plot;
 }

@@ -50,15 +50,16 @@ std::string programFolder()
 int runWindowProgram(int argc, char** argv)
 {
     useClassicNumberFormat();
+    // Asking for the switches needs no display.
+    if (CommandLine(argc, argv).help()) {
+        std::fputs(windowHelpText().c_str(), stdout);
+        return 0;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("VEMAR");
     QLocale::setDefault(QLocale::c());
     // Qt has taken its own switches (-platform ...) out of argv by now.
     const CommandLine commandLine(argc, argv);
-    if (commandLine.help()) {
-        std::fputs(windowHelpText().c_str(), stdout);
-        return 0;
-    }
     if (const std::string unknown = unknownArgument(commandLine); !unknown.empty()) {
         std::fprintf(stderr, "vemar: unknown switch '%s'\n\n%s", unknown.c_str(), windowHelpText().c_str());
         return 2;

@@ -182,6 +182,9 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     layout->addWidget(topPanel_);
     pages_ = new QTabWidget(central);
     pages_->setObjectName("PageControl");
+    // Twelve pages with the factory switch: tabs a little narrower than
+    // the style's, so that they all fit in the window's width.
+    pages_->setStyleSheet("QTabBar::tab { padding: 4px 8px; }");
     layout->addWidget(pages_, 1);
     statusPanel_ = new TStatusPanel(central);
     layout->addWidget(statusPanel_);
@@ -263,7 +266,9 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     SourcesRangeChanged();
     if (chart_) chart_->setTraceControlsEnabled(false);
     refreshAbout();
-    adaptToUnit(false);
+    // Until the first detection no unit is known.
+    noInstrumentLabel_->setVisible(!options_.commandLine.forceConnected());
+    startButton_->setEnabled(options_.commandLine.forceConnected());
 
     blinkTimer_ = new QTimer(this);
     blinkTimer_->setInterval(750);

@@ -157,6 +157,8 @@ signals:
     void measurementFinished();
     // A completed scan was shown.
     void scanShown();
+    // The status bar took a text of the measurement.
+    void statusShown(int severity, const QString& text);
 
 protected:
     void showEvent(QShowEvent* event) override;

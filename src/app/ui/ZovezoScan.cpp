@@ -234,7 +234,11 @@ void TFormZovEZO::samplingStepChanged(int samplingStepPm)
     settingsToControls();
 }
 
-void TFormZovEZO::statusMessage(int severity, const QString& text) { statusPanel_->showStatus(severity, text); }
+void TFormZovEZO::statusMessage(int severity, const QString& text)
+{
+    statusPanel_->showStatus(severity, text);
+    emit statusShown(severity, text);
+}
 
 void TFormZovEZO::waitBeforeNextScan()
 {
