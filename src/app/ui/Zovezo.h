@@ -127,6 +127,8 @@ public:
     void ButtonFullScanClick();
     WindowRules::StartState startState() const { return startState_; }
     bool measurementRunning() const { return measurement_ != nullptr; }
+    // No measurement runs nor is being started.
+    bool idle() const { return startState_ == WindowRules::StartState::Idle && !measurementRunning(); }
 
     // ---- Instrument detection ----
     // Runs the detection after its 600 ms wait (without blocking).

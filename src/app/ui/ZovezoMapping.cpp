@@ -166,7 +166,7 @@ void TFormZovEZO::settingsToControls()
     }
     if (chart_) chart_->settingsToControls(s, factory_);
     applyFactoryVisibility();
-    applyEnabling(!measurementRunning());
+    applyEnabling(idle());
 }
 
 void TFormZovEZO::controlsToSettings()

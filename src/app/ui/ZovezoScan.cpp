@@ -77,8 +77,8 @@ void TFormZovEZO::connectControls()
     connect(loadButton_, &QPushButton::clicked, this, &TFormZovEZO::ButtonLoadClick);
     connect(saveAsButton_, &QPushButton::clicked, this, &TFormZovEZO::ButtonSaveAsClick);
     connect(startEdit_, &TDoubleEdit::entered, this, &TFormZovEZO::StartEditChange);
-    connect(calibrationModeBox_, &QCheckBox::toggled, this, [this] { applyEnabling(!measurementRunning()); });
-    connect(opticalBox_, &QCheckBox::toggled, this, [this] { applyEnabling(!measurementRunning()); });
+    connect(calibrationModeBox_, &QCheckBox::toggled, this, [this] { applyEnabling(idle()); });
+    connect(opticalBox_, &QCheckBox::toggled, this, [this] { applyEnabling(idle()); });
     connect(keepModeHopBox_, &QCheckBox::toggled, this, [this](bool on) { settings_->keepModeHop = on; });
 
     // The hint goes as soon as the pointer moves over the window.
@@ -437,13 +437,13 @@ void TFormZovEZO::MeasurementTypeClick()
 void TFormZovEZO::AutoSaveClick()
 {
     settings_->scanSaveEnabled = autoSaveBox_->isChecked();
-    applyEnabling(!measurementRunning());
+    applyEnabling(idle());
 }
 
 void TFormZovEZO::MinMaxResetClick()
 {
     settings_->minMaxResetEnabled = minMaxResetBox_->isChecked();
-    applyEnabling(!measurementRunning());
+    applyEnabling(idle());
 }
 
 void TFormZovEZO::FileTypeClick()
