@@ -2,6 +2,8 @@
 
 #include <qcustomplot.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "Frequency.h"
@@ -109,7 +111,21 @@ void TScanInfoCharts::refresh(const ScanRes& result, const std::array<bool, 4>& 
     // Sweeping velocity.
     setPoints(*velocity_->graph(0), x, values(result.velocity, n, thz));
     velocity_->xAxis->setLabel(bottomTitle(thz));
-    velocity_->rescaleAxes();
+    velocity_->xAxis->rescale();
+    // The first sample's velocity is 0 by definition: the axis shows the sweep.
+    double low = 0.0, high = 0.0;
+    bool any = false;
+    for (std::size_t i = 1; i < std::min(n, result.velocity.size()); ++i) {
+        const double v = result.velocity[i];
+        if (!any) low = high = v;
+        low = std::min(low, v);
+        high = std::max(high, v);
+        any = true;
+    }
+    if (any) {
+        const double margin = std::max((high - low) * 0.1, std::max(std::abs(high) * 0.01, 0.01));
+        velocity_->yAxis->setRange(low - margin, high + margin);
+    }
     velocity_->replot();
 
     // Output power: output and detector 1 always, detectors 2 to 4 when enabled.

@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSocketNotifier>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -184,7 +185,10 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     pages_->setObjectName("PageControl");
     // Twelve pages with the factory switch: tabs a little narrower than
     // the style's, so that they all fit in the window's width.
-    pages_->setStyleSheet("QTabBar::tab { padding: 4px 8px; }");
+    pages_->setStyleSheet("QTabBar::tab { padding: 4px 3px; }");
+    QFont tabFont = pages_->tabBar()->font();
+    tabFont.setPointSizeF(tabFont.pointSizeF() - 1.0);
+    pages_->tabBar()->setFont(tabFont);
     layout->addWidget(pages_, 1);
     statusPanel_ = new TStatusPanel(central);
     layout->addWidget(statusPanel_);
