@@ -17,6 +17,9 @@
 #include <memory>
 
 #include "ChartPictureRenderer.h"
+#include "Doubleedit.h"
+#include "DspFirmware.h"
+#include "Wait.h"
 #include "NumberFormat.h"
 #include "Scanmanager.h"
 #include "SimulatorPlugin.h"
@@ -107,5 +110,28 @@ int main(int argc, char** argv)
         std::printf("%s\n", path.toLocal8Bit().constData());
         ++written;
     }
-    return written > 0 ? 0 : fail("no page to draw");
+    if (written == 0) return fail("no page to draw");
+
+    // The 5 nm hint of the range edits, as the operator meets it.
+    pages.setCurrentIndex(TFormZovEZO::PageParameters);
+    auto* start = window->findChild<TDoubleEdit*>("StartEdit");
+    auto* stop = window->findChild<TDoubleEdit*>("StopEdit");
+    if (start != nullptr && stop != nullptr) {
+        stop->SetValue(1560.0);
+        start->SetValue(1558.0);
+        settle(150);
+        const QString path = QDir(folder).filePath("12-Range-hint.png");
+        if (!window->grab().save(path)) return fail("a picture could not be written");
+        std::printf("%s\n", path.toLocal8Bit().constData());
+    }
+    // The wait window of the firmware upgrade.
+    if (auto* wait = window->findChild<TFormWait*>("WaitWindow")) {
+        wait->showWith(DspFirmware::waitCaption, DspFirmware::waitText);
+        settle(150);
+        const QString path = QDir(folder).filePath("13-Wait-window.png");
+        if (!wait->grab().save(path)) return fail("a picture could not be written");
+        std::printf("%s\n", path.toLocal8Bit().constData());
+        wait->hide();
+    }
+    return 0;
 }
