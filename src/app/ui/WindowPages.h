@@ -89,7 +89,7 @@ public:
     // Row index 1 to 3 (TLS2 to TLS4): available on this unit and idle.
     virtual void SetRowEnabled(int row, bool enabled) = 0;
     // The fibre band code of the unit (the limits of the wavelength edits).
-    virtual void SetFibreType(int bandCode) = 0;
+    virtual void SetFibreBand(int fibreBand) = 0;
 };
 
 // The factories the window calls while it is built. Each gets the empty

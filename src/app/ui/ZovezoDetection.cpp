@@ -134,7 +134,7 @@ void TFormZovEZO::adaptToUnit(bool present)
     const bool running = measurementRunning();
     enableControls(present && !running);
     startButton_->setEnabled(present);
-    if (sourceEditor_) sourceEditor_->SetFibreType(identity_.fibreBand());
+    if (sourceEditor_) sourceEditor_->SetFibreBand(identity_.fibreBand());
 
     if (startButton_->isEnabled() && !running) {
         const ConfLaser& sources = ConfLaser::live();
