@@ -46,6 +46,9 @@ const std::vector<OptionDefinition>& globalOptions()
         {"config", 0, V::Required, "FILE",
          "settings from FILE instead of VEMAR.config.xml in the Config folder"},
         {"save-config", 0, V::None, "", "write the settings used by this run back into the configuration file"},
+        {"port", 0, V::Required, "PATH",
+         "the unit is on the serial port PATH (a tty udev does not describe as the unit, or a "
+         "pseudo-terminal) instead of the one found on USB"},
         {"logger", 0, V::None, "", "open the diagnostic log on stderr"},
         {"json", 0, V::None, "", "print one JSON document on stdout instead of text"},
         {"sim-time-scale", 0, V::Required, "X",

@@ -3,28 +3,24 @@
 #include <tinyxml.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <limits>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "About.h"
 #include "Applicationconfig.h"
-#include "ConfLaserView.h"
-#include "DriverPause.h"
 #include "ExitCode.h"
-#include "LinkTiming.h"
 #include "Log.h"
+#include "MeasurementSession.h"
 #include "OptionValues.h"
 #include "Options.h"
 #include "Passband.h"
 #include "PassbandSection.h"
 #include "Scanmanager.h"
-#include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 #include "SourcesSection.h"
+#include "UsbBridge.h"
 #include "UserMessages.h"
 
 GlobalOptions GlobalOptions::from(const ParsedOptions& options)
@@ -36,6 +32,9 @@ GlobalOptions GlobalOptions::from(const ParsedOptions& options)
         g.seed = static_cast<std::uint64_t>(*seed);
     g.configFile = options.value("config");
     if (g.configFile && g.configFile->empty()) throw UsageError("option '--config' needs a file name");
+    g.port = options.value("port");
+    if (g.port && g.port->empty()) throw UsageError("option '--port' needs a path");
+    if (g.port && g.simulate) throw UsageError("option '--port' can't be used with --simulate");
     g.logger = options.has("logger");
     g.json = options.has("json");
     g.saveConfig = options.has("save-config");
@@ -51,12 +50,6 @@ GlobalOptions GlobalOptions::from(const ParsedOptions& options)
 }
 
 namespace {
-
-template <typename F>
-F simulatorEntry(const char* name)
-{
-    return reinterpret_cast<F>(SimulatorPlugin::symbol(name));
-}
 
 // One line per message box: the caption, then the text with its line breaks
 // folded, so that a log of stderr keeps one message per line.
@@ -82,26 +75,6 @@ void printMessageBox(UserMessages::Severity severity, const std::string& caption
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-void applySimulationControls(const GlobalOptions& g)
-{
-    if (g.simTimeScale) {
-        const double scale = *g.simTimeScale;
-        if (auto set = simulatorEntry<void (*)(double)>("vemarsim_set_time_scale")) set(scale);
-        LinkTiming::setScale(scale);
-        DriverPause::setPauseFunction([scale](int milliseconds) {
-            std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(milliseconds * scale));
-        });
-    }
-    if (g.simDspRelease) {
-        auto set = simulatorEntry<int (*)(int)>("vemarsim_unit_set_release");
-        if (set == nullptr || set(*g.simDspRelease) != 0)
-            throw CliError(ExitCode::Failure, "the simulated unit refused the DSP release");
-    }
-    if (g.simUnplugged) {
-        if (auto plug = simulatorEntry<void (*)(int)>("vemarsim_unit_set_plugged")) plug(0);
-    }
-}
-
 }  // namespace
 
 CliSession::CliSession(GlobalOptions options) : options_(std::move(options))
@@ -109,18 +82,22 @@ CliSession::CliSession(GlobalOptions options) : options_(std::move(options))
     if (options_.logger) Log::openLog(5);
     UserMessages::setPresenter(printMessageBox);
     if (options_.simulate) {
+        SimulatorStart start;
+        start.preset = options_.preset;
+        start.seed = options_.seed;
+        start.timeScale = options_.simTimeScale;
+        start.dspRelease = options_.simDspRelease;
+        start.unplugged = options_.simUnplugged;
         std::string why;
-        if (!SimulatorPlugin::activate(options_.preset, options_.seed, &why)) {
+        if (!MeasurementSession::startSimulator(start, &why)) {
             if (why.rfind("unknown bench preset", 0) == 0) throw UsageError(why);
             throw CliError(ExitCode::Failure, why);
         }
-        applySimulationControls(options_);
     }
-    settings_ = std::make_unique<ApplicationConfig>();
-    liveView_ = std::make_unique<ConfLaserView>(ConfLaser::live());
-    scans_ = std::make_unique<ScanManager>(nullptr, nullptr, liveView_.get());
-    passband_ = std::make_unique<Passband>(*scans_);
-    sourcesSection_ = std::make_unique<SourcesSection>(ConfLaser::live());
+    if (options_.port) UsbBridges::useExplicitPort(*options_.port);
+    measurement_ = std::make_unique<MeasurementSession>();
+    passband_ = std::make_unique<Passband>(measurement_->scans());
+    sourcesSection_ = std::make_unique<SourcesSection>(measurement_->sources());
     passbandSection_ = std::make_unique<PassbandSection>(*passband_);
     sections_ = ConfigurationSections::of(sourcesSection_.get(), passbandSection_.get());
 }
@@ -130,17 +107,24 @@ CliSession::~CliSession()
     // The engine and the store refer to each other's objects: engine first.
     passbandSection_.reset();
     passband_.reset();
-    scans_.reset();
+    measurement_.reset();
     UserMessages::setPresenter({});
-    if (options_.simTimeScale) DriverPause::setPauseFunction({});
+    if (options_.simulate) MeasurementSession::stopSimulator();
     Log::closeLog();
 }
 
-ConfLaser& CliSession::sources() { return ConfLaser::live(); }
+ApplicationConfig& CliSession::settings() { return measurement_->settings(); }
+
+ConfLaser& CliSession::sources() { return measurement_->sources(); }
+
+ScanManager& CliSession::scans() { return measurement_->scans(); }
+
+const SourceConfigurationView& CliSession::liveView() const { return measurement_->liveConfiguration(); }
 
 std::string CliSession::configPath() const
 {
-    return options_.configFile ? *options_.configFile : settings_->configFolder + ConfigurationFile::defaultFileName;
+    return options_.configFile ? *options_.configFile
+                               : measurement_->settings().configFolder + ConfigurationFile::defaultFileName;
 }
 
 void CliSession::loadConfiguration()
@@ -153,12 +137,13 @@ void CliSession::loadConfiguration()
         if (ConfigurationFile::findRoot(probe) == nullptr)
             throw CliError(ExitCode::FileError, path + " is not a VEMAR configuration file");
     }
-    ConfigurationFile::loadConfiguration(path, *settings_, sections_);
+    ConfigurationFile::loadConfiguration(path, measurement_->settings(), sections_);
+    measurement_->placeSimulatedInstruments();
 }
 
 void CliSession::createSourceDrivers()
 {
-    for (SourceConfig& source : ConfLaser::live().sources) source.SetType(source.type);
+    for (SourceConfig& source : measurement_->sources().sources) source.SetType(source.type);
     TiXmlDocument doc;
     if (!ConfigurationFile::parseFile(configPath(), doc)) return;
     const TiXmlElement* root = ConfigurationFile::findRoot(doc);
@@ -171,7 +156,7 @@ void CliSession::saveConfigurationIfAsked(const About& about)
 {
     if (!options_.saveConfig) return;
     const std::string path = configPath();
-    if (!ConfigurationFile::saveConfiguration(path, about, *settings_, sections_))
+    if (!ConfigurationFile::saveConfiguration(path, about, measurement_->settings(), sections_))
         throw CliError(ExitCode::FileError, "can't write the configuration file " + path);
     status("configuration saved to " + path);
 }

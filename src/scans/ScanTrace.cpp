@@ -148,13 +148,17 @@ void ScanTrace::UpdateCoverage()
 
 void ScanTrace::BuildTrace(bool reset, bool extReferenced, bool accumulate)
 {
+    BuildTrace(reset, extReferenced, accumulate, frequencyDisplay());
+}
+
+void ScanTrace::BuildTrace(bool reset, bool extReferenced, bool accumulate, bool frequency)
+{
     const auto started = std::chrono::steady_clock::now();
     const int samples = result_.sampleCount();
     const std::vector<double>& wavelength = result_.wavelength;
 
     // Which samples lie outside the coverage shapes is the same for every
     // curve: decide it once.
-    const bool frequency = frequencyDisplay();
     std::vector<int> shown;
     shown.reserve(static_cast<std::size_t>(samples));
     for (int i = 0; i < samples; ++i) {

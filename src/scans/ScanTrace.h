@@ -4,10 +4,10 @@
 // configuration it was taken with, the regions no source covered, and one
 // curve per displayed input.
 //
-// BuildTrace runs on the measurement thread while the window may draw the
-// same trace; there is no lock: the window redraws only when the thread says
-// the trace is built, and does not delete or rebuild a trace while a
-// measurement runs.
+// A trace belongs to the window's thread, which alone reads and changes it.
+// The measurement thread never touches it: it publishes each scan as a
+// snapshot, and the owner's thread hands the snapshot's result to the trace
+// and builds it (applyScan), so there is nothing to lock.
 
 #include <memory>
 #include <string>
@@ -63,7 +63,10 @@ public:
     // Turns the result into curve points: insertion loss (channel minus
     // output) for every curve, except "Ext", which is relative only when
     // extReferenced is set. Samples inside the coverage shapes are left out.
-    // reset restarts the envelopes; otherwise accumulate widens them.
+    // reset restarts the envelopes; otherwise accumulate widens them. The
+    // coverage shapes are compared in the display unit given (THz when
+    // frequencyDisplay); the overload without it takes the form's.
+    void BuildTrace(bool reset, bool extReferenced, bool accumulate, bool frequencyDisplay);
     void BuildTrace(bool reset, bool extReferenced, bool accumulate);
 
     // Index of the visible curve whose drawn point lies nearest (in chart

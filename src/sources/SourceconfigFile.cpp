@@ -50,13 +50,28 @@ void SourceConfig::Save(TiXmlElement& sourcesNode) const
     }
 }
 
+void SourceConfig::ReadAddress(const TiXmlElement& element, const std::string& recordName, std::int32_t& address)
+{
+    int value = address;
+    TiXmlElementConfig(const_cast<TiXmlElement*>(&element)).readInt("Address", value, 1);
+    // The library would take an address outside the bus as an index into its
+    // own tables (linux-gpib crashes on it): such a file keeps the record's.
+    if (!C_GPIBDevice::IsValidPrimaryAddress(value)) {
+        Log::warn("Sources: %s Address \"%s\" is outside %d to %d; the address %d is kept\n", recordName.c_str(),
+                  element.Attribute("Address"), C_GPIBDevice::lowestPrimaryAddress,
+                  C_GPIBDevice::highestPrimaryAddress, static_cast<int>(address));
+        return;
+    }
+    address = value;
+}
+
 const TiXmlElement* SourceConfig::readFields(const TiXmlElement& sourcesNode)
 {
     const TiXmlElement* element = TiXmlElementCustom::childWithAttribute(&sourcesNode, "Source", "Name", name);
     if (element == nullptr) return nullptr;
     const TiXmlElementConfig source(const_cast<TiXmlElement*>(element));
     enable = source.getBool("Enable", false);
-    source.readInt("Address", address, 1);
+    ReadAddress(*element, name, address);
     source.readDouble("Lambda_Min", lambdaMin, 1240.0);
     source.readDouble("Lambda_Max", lambdaMax, 1680.0);
     source.readInt("Speed", speed, 100);
@@ -85,7 +100,6 @@ void SourceConfig::Load(const TiXmlElement& sourcesNode)
 {
     const TiXmlElement* element = readFields(sourcesNode);
     if (element == nullptr) return;
-    recordsChanged();
     AlignDriver();
     readTemplates(*element);
 }
@@ -103,7 +117,6 @@ void ConfLaser::Load(const TiXmlElement* node)
 {
     if (node == nullptr) {
         sources[0].enable = true;
-        RecordsChanged();
         return;
     }
     if (const TiXmlElement* element = TiXmlElementCustom::child(node, "Common")) {
@@ -112,11 +125,8 @@ void ConfLaser::Load(const TiXmlElement* node)
         common.readDouble("Lambda_Min", lambdaMin, 1310.0);
         common.readDouble("Lambda_Max", lambdaMax, 1610.0);
     }
-    // Every record's new address and model is on the simulated bus before
-    // any driver is rebuilt or re-addressed.
     std::array<const TiXmlElement*, sourceCount> elements{};
     for (std::size_t i = 0; i < sources.size(); ++i) elements[i] = sources[i].readFields(*node);
-    RecordsChanged();
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (elements[i] == nullptr) continue;
         sources[i].AlignDriver();
