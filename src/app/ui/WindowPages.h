@@ -92,11 +92,18 @@ public:
     virtual void SetFibreBand(int fibreBand) = 0;
 };
 
-// The factories the window calls while it is built. Each gets the empty
-// place it fills; the editor calls window.SourcesRangeChanged() whenever
-// the sources' range changes.
+// The factories the window calls while it is built, in this order: the
+// chart page first (the session's scan store is bound to its chart, so the
+// session does not exist yet: the page calls window.session() and
+// window.displayedScanChanged() only on user commands, never while it is
+// built), then the passband page on the session's settings and store, then
+// the source rows on the session's sources. Each gets the empty place it
+// fills; a part that holds Qt widgets deletes them when it goes (the window
+// destroys the parts before the session's store, the chart page last). The
+// source rows call window.SourcesRangeChanged() whenever the sources' range
+// changes.
 struct WindowParts {
-    std::function<std::unique_ptr<TransferChartPage>(QWidget& place, ApplicationConfig& settings)> transferChart;
+    std::function<std::unique_ptr<TransferChartPage>(QWidget& place, TFormZovEZO& window)> transferChart;
     std::function<std::unique_ptr<PassBandPage>(QWidget& place, ApplicationConfig& settings, ScanManager& scans)>
         passBand;
     std::function<std::unique_ptr<SourceEditorPanel>(QWidget& place, TFormZovEZO& window)> sourceEditor;

@@ -10,8 +10,8 @@
 #include "ChartPicture.h"
 #include "ChartPictureRenderer.h"
 #include "Log.h"
+#include "MeasurementSession.h"
 #include "NumberFormat.h"
-#include "SimulatorPlugin.h"
 #include "UsbBridge.h"
 #include "Zovezo.h"
 
@@ -70,12 +70,18 @@ int runWindowProgram(int argc, char** argv)
     } closeLog;
 
     if (commandLine.simulate()) {
+        SimulatorStart simulator;
+        simulator.preset = commandLine.preset();
+        simulator.seed = commandLine.seed();
         std::string why;
-        if (!SimulatorPlugin::activate(commandLine.preset(), commandLine.seed(), &why)) {
+        if (!MeasurementSession::startSimulator(simulator, &why)) {
             std::fprintf(stderr, "vemar: %s\n", why.c_str());
             return 2;
         }
     }
+    struct StopSimulator {
+        ~StopSimulator() { MeasurementSession::stopSimulator(); }
+    } stopSimulator;
     if (commandLine.port()) UsbBridges::useExplicitPort(*commandLine.port());
     // Scan pictures saved automatically are drawn by the chart code.
     if (!ChartPictures::installed()) ChartPictures::install(std::make_shared<ChartPictureRenderer>());

@@ -30,10 +30,10 @@
 #include <QVBoxLayout>
 
 #include "Applicationconfig.h"
-#include "ConfLaserView.h"
 #include "ConfigurationFile.h"
 #include "Doubleedit.h"
 #include "Intedit.h"
+#include "MeasurementSession.h"
 #include "Panelhint.h"
 #include "ScanInfoCharts.h"
 #include "Scanmanager.h"
@@ -44,6 +44,7 @@
 #include "UsbHotplugMonitor.h"
 #include "UserMessages.h"
 #include "Wait.h"
+#include "ZovezoSessionView.h"
 
 namespace {
 
@@ -168,11 +169,7 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
             dialogs_.message(severityOf(severity), QString::fromStdString(caption), QString::fromStdString(text));
     });
 
-    // 1. The settings (folders and initial values).
-    settings_ = options_.documentsFolder.empty() ? std::make_unique<ApplicationConfig>()
-                                                 : std::make_unique<ApplicationConfig>(options_.documentsFolder);
-
-    // The pages and controls; the chart's place exists before the store.
+    // The pages and controls; the chart's place exists before the session.
     auto* central = new QWidget(this);
     central->setObjectName("Central");
     central->setMouseTracking(true);
@@ -198,12 +195,16 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     pages_->addTab(buildParametersPage(), pageCaptions[PageParameters]);
     pages_->addTab(buildContinuousPage(), pageCaptions[PageContinuous]);
     pages_->addTab(buildChartPage(chartPlace), pageCaptions[PageTransfer]);
+    if (options_.parts.transferChart) chart_ = options_.parts.transferChart(*chartPlace, *this);
 
-    liveSources_ = std::make_unique<ConfLaserView>(ConfLaser::live());
-    if (options_.parts.transferChart) chart_ = options_.parts.transferChart(*chartPlace, *settings_);
-
-    // 2. The scan store, bound to the chart and the live source configuration.
-    scans_ = std::make_unique<ScanManager>(this, chart_ ? chart_->scanChart() : nullptr, liveSources_.get());
+    // 1. and 2. The session: the settings (folders and initial values) and
+    // the scan store bound to the chart and the live source configuration.
+    SessionSetup setup;
+    if (!options_.documentsFolder.empty()) setup.documentsFolder = options_.documentsFolder;
+    setup.form = this;
+    setup.chart = chart_ ? chart_->scanChart() : nullptr;
+    session_ = std::make_unique<MeasurementSession>(setup);
+    view_ = std::make_unique<SessionView>(*this);
 
     // 3. The caption (and the simulation mark).
     updateTitle();
@@ -214,7 +215,7 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     // 5. The passband page at index 3.
     QWidget* passBandPage = emptyPage("PassBandPage");
     pages_->addTab(passBandPage, pageCaptions[PagePassBand]);
-    if (options_.parts.passBand) passBand_ = options_.parts.passBand(*passBandPage, *settings_, *scans_);
+    if (options_.parts.passBand) passBand_ = options_.parts.passBand(*passBandPage, settings(), scans());
     if (!passBand_) passbandKeeper_ = std::make_unique<PassbandSectionKeeper>();
 
     // The pages fed by each scan, and the others.
@@ -244,10 +245,13 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     pages_->addTab(buildAboutPage(), pageCaptions[PageAbout]);
 
     // 6. The default configuration; the BNC input always starts off.
-    sourcesSection_ = std::make_unique<SourcesSection>(ConfLaser::live());
+    sourcesSection_ = std::make_unique<SourcesSection>(session_->sources());
+    // A damaged default file is announced by the core through
+    // configurationProblem() once the configuration frame reports it.
     loadConfiguration(defaultConfigurationPath());
-    settings_->scanParameters.bncEnable = 0;
+    settings().scanParameters.bncEnable = 0;
     createSourceDrivers();
+    placeSimulatedInstruments();
 
     // 7. The source editor in the " Sources Parameters " group.
     if (options_.parts.sourceEditor) sourceEditor_ = options_.parts.sourceEditor(*sourceEditorPlace_, *this);
@@ -298,21 +302,40 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
 
 TFormZovEZO::~TFormZovEZO()
 {
-    // A measurement still running ends before anything it uses goes.
-    measurement_.reset();
+    // A measurement still running ends (its thread joined) before anything
+    // it uses goes; what it had still to say is dropped.
+    session_->abort();
     saveConfiguration(defaultConfigurationPath());
     UserMessages::setPresenter({});
+    // The parts that read the store go before it, the chart after it (the
+    // store's curves leave the chart as they go).
     sourceEditor_.reset();
     passBand_.reset();
-    scans_.reset();
+    view_.reset();
+    session_.reset();
     chart_.reset();
 }
 
 void TFormZovEZO::setDialogs(WindowDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
+ApplicationConfig& TFormZovEZO::settings() { return session_->settings(); }
+
+const ApplicationConfig& TFormZovEZO::settings() const { return session_->settings(); }
+
+ScanManager& TFormZovEZO::scans() { return session_->scans(); }
+
+const IdentityRecord& TFormZovEZO::identity() const { return session_->identity(); }
+
+bool TFormZovEZO::measurementRunning() const { return session_ && session_->running(); }
+
 std::string TFormZovEZO::defaultConfigurationPath() const
 {
-    return settings_->configFolder + ConfigurationFile::defaultFileName;
+    return session_->settings().configFolder + ConfigurationFile::defaultFileName;
+}
+
+void TFormZovEZO::configurationProblem(const std::string& text)
+{
+    statusPanel_->showStatus(1, QString::fromStdString(text));
 }
 
 void TFormZovEZO::updateTitle()
@@ -327,13 +350,20 @@ void TFormZovEZO::createSourceDrivers()
     // What the source rows do once the settings are read: every record gets
     // the driver of its type at its address, then the file's command
     // templates are read into the drivers (a record has none before).
-    for (SourceConfig& source : ConfLaser::live().sources) source.SetType(source.type);
+    for (SourceConfig& source : session_->sources().sources) source.SetType(source.type);
     TiXmlDocument doc;
     if (!ConfigurationFile::parseFile(defaultConfigurationPath(), doc)) return;
     const TiXmlElement* root = ConfigurationFile::findRoot(doc);
     const TiXmlElement* configuration = root != nullptr ? root->FirstChildElement("Configuration") : nullptr;
     if (const TiXmlElement* sources = configuration != nullptr ? configuration->FirstChildElement("Sources") : nullptr)
         sourcesSection_->readSection(sources);
+}
+
+void TFormZovEZO::placeSimulatedInstruments()
+{
+    // The simulated GPIB bus stands as the source records say (nothing
+    // without the simulator); a laser that stays keeps its state.
+    if (!measurementRunning()) session_->placeSimulatedInstruments();
 }
 
 QWidget* TFormZovEZO::emptyPage(const char* name)

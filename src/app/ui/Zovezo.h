@@ -1,8 +1,9 @@
 #pragma once
 
-// The main window: it owns the settings, the scan store and the pages, runs
-// the measurements (the start button and the thread's messages), finds the
-// unit and adapts itself to it. Its code is split by concern:
+// The main window: it owns the measurement session (the settings, the scan
+// store, the unit's identity and the measurement) and the pages, starts and
+// stops measurements through the session and shows what they report, finds
+// the unit and adapts itself to it. Its code is split by concern:
 //   Zovezo.cpp           construction, pages and layout, destruction
 //   ZovezoMapping.cpp    settings <-> controls, "&Load", "Save &As...", "About"
 //   ZovezoScan.cpp       scan control, range rules, enabling, the messages
@@ -18,14 +19,16 @@
 
 #include "CommandLine.h"
 #include "IdentityRecord.h"
-#include "MeasurementRun.h"
 #include "ScanView.h"
+#include "StandardWindowParts.h"
 #include "WindowPages.h"
 #include "WindowRules.h"
 
 class ApplicationConfig;
-class ConfLaserView;
 class ConfigurationSection;
+class MeasurementSession;
+class MeasurementView;
+class ScanTrace;
 class QButtonGroup;
 class QCheckBox;
 class QEvent;
@@ -76,10 +79,11 @@ struct WindowOptions {
     std::string programFolder = "./";
     // Watch the system's USB changes (off in tests that drive detection).
     bool watchUsb = true;
-    WindowParts parts;
+    // The chart page, the passband page and the source rows.
+    WindowParts parts = standardWindowParts();
 };
 
-class TFormZovEZO : public QMainWindow, public ScanForm, public MeasurementMessageTarget {
+class TFormZovEZO : public QMainWindow, public ScanForm {
     Q_OBJECT
 
 public:
@@ -126,7 +130,7 @@ public:
     void ButtonGraphLimitsClick();
     void ButtonFullScanClick();
     WindowRules::StartState startState() const { return startState_; }
-    bool measurementRunning() const { return measurement_ != nullptr; }
+    bool measurementRunning() const;
     // No measurement runs nor is being started.
     bool idle() const { return startState_ == WindowRules::StartState::Idle && !measurementRunning(); }
 
@@ -136,13 +140,32 @@ public:
     // The detection itself, at once (the wait already done).
     void detectNow();
     bool instrumentPresent() const { return instrumentPresent_; }
-    const IdentityRecord& identity() const { return identity_; }
+    // The window's copy of the unit's identity (four laser inputs and four
+    // detectors with the factory switch), the one measurements get.
+    const IdentityRecord& identity() const;
     bool detectionPending() const;
 
     void setDialogs(WindowDialogs dialogs);
 
-    ApplicationConfig& settings() { return *settings_; }
-    ScanManager& scans() { return *scans_; }
+    // ---- For the pages, on user commands (never while they are built) ----
+    // The measurements of this window: its settings, scan store, sources
+    // and identity.
+    MeasurementSession& session() { return *session_; }
+    // The displayed scan changed (a scan file loaded, another scan
+    // selected, scans cleared): the passband page analyses it afresh, the
+    // pages fed by the last scan and the chart's information block show it.
+    void displayedScanChanged();
+
+    // A problem with a configuration file the core announced (a damaged
+    // default file): shown in the status bar, the window goes on.
+    void configurationProblem(const std::string& text);
+
+    // What the measurements tell the window; every call on its thread.
+    MeasurementView& measurementView();
+
+    ApplicationConfig& settings();
+    const ApplicationConfig& settings() const;
+    ScanManager& scans();
     TStatusPanel& statusPanel() const { return *statusPanel_; }
     QTabWidget& pages() const { return *pages_; }
     TScanInfoCharts& scanInfoCharts() const { return *scanInfoCharts_; }
@@ -178,6 +201,7 @@ private:
     QWidget* emptyPage(const char* name);
     void connectControls();
     void createSourceDrivers();
+    void placeSimulatedInstruments();
     void updateTitle();
 
     // Mapping (ZovezoMapping.cpp)
@@ -205,24 +229,26 @@ private:
     void ButtonBrowseDirectoryClick();
     void FileTypeClick();
     void applyStartClick(const WindowRules::StartClick& click);
-    void refreshScanPages();
+    void refreshScanPages(ScanTrace& trace);
+    void refreshScanInfoPages(const ScanTrace& trace);
+    void endOfMeasurement();
     WindowRules::EnableState enableState(bool idle) const;
     void applyEnabling(bool idle);
     void runGuarded(const std::function<void()>& command);
 
-    // MeasurementMessageTarget (ZovezoScan.cpp)
-    void scanCompleted() override;
-    void measurementEnded() override;
-    void samplingStepChanged(int samplingStepPm) override;
-    void statusMessage(int severity, const QString& text) override;
-    void waitBeforeNextScan() override;
-    void saveContinuousScan(const std::string& fileName) override;
-    void resolutionWarning(const QString& caption, const QString& text) override;
+    // The session's messages (ZovezoScan.cpp), through view_.
+    class SessionView;
+    void scanCompleted(ScanTrace& trace);
+    void measurementEnded();
+    void samplingStepChanged();
+    void statusMessage(int severity, const QString& text);
+    void waitBeforeNextScan();
+    void saveContinuousScan(const std::string& fileName);
+    void resolutionWarning(const QString& caption, const QString& text);
 
     // Detection (ZovezoDetection.cpp)
     void watchUsbChanges();
     void usbChanged();
-    bool releaseCheck();
     void adaptToUnit(bool present);
     void setSelectionItems(QGroupBox& group, QButtonGroup& buttons, int count);
 
@@ -230,22 +256,21 @@ private:
     bool factory_ = false;
     WindowDialogs dialogs_;
 
-    // Owned state, in construction order.
-    std::unique_ptr<ApplicationConfig> settings_;
-    std::unique_ptr<ConfLaserView> liveSources_;
+    // Owned state, in construction order. The chart comes first (the scan
+    // store of the session is bound to it), the session before the pages
+    // that read its store; they go in the reverse order.
     std::unique_ptr<TransferChartPage> chart_;
-    std::unique_ptr<ScanManager> scans_;
+    std::unique_ptr<MeasurementSession> session_;
+    std::unique_ptr<SessionView> view_;
     std::unique_ptr<PassBandPage> passBand_;
     // Without a passband page, its section is carried through the files.
     std::unique_ptr<ConfigurationSection> passbandKeeper_;
     std::unique_ptr<SourcesSection> sourcesSection_;
     std::unique_ptr<SourceEditorPanel> sourceEditor_;
     std::unique_ptr<TScanInfoCharts> scanInfoCharts_;
-    std::unique_ptr<MeasurementRun> measurement_;
     std::unique_ptr<UsbHotplugMonitor> usbMonitor_;
 
     std::string currentConfigurationFile_;
-    IdentityRecord identity_;
     int dspRelease_ = 0;
     bool instrumentPresent_ = false;
     bool firstShown_ = false;

@@ -18,9 +18,10 @@
 
 #include "Applicationconfig.h"
 #include "Doubleedit.h"
+#include "MeasurementSession.h"
 #include "SimulatorPlugin.h"
+#include "StatusPanel.h"
 #include "Sourceconfig.h"
-#include "UnitDetection.h"
 #include "UsbBridge.h"
 #include "UsbHotplugMonitor.h"
 #include "Wait.h"
@@ -82,34 +83,44 @@ bool TFormZovEZO::detectionPending() const { return detectionTimer_->isActive();
 void TFormZovEZO::detectNow()
 {
     detectionTimer_->stop();
+    const bool running = measurementRunning();
     bool present = false;
     try {
-        present = unitOnUsb();
-        if (!measurementRunning()) {
-            UnitDetectionUi ui;
-            ui.release.askYesNo = [this](const std::string& caption, const std::string& text) {
-                return dialogs_.askYesNo(QString::fromStdString(caption), QString::fromStdString(text));
-            };
-            ui.release.waitWindow = [this](bool visible) {
-                if (visible)
-                    wait_->showWith(DspFirmware::waitCaption, DspFirmware::waitText);
-                else
-                    wait_->hide();
-            };
-            ui.confirmOutdatedCalibration = [this](const std::string& caption, const std::string& text) {
-                return dialogs_.askOkCancel(QString::fromStdString(caption), QString::fromStdString(text));
-            };
-            const UnitDetectionResult result = detectUnit(
-                settings_->calibFolder, DspFirmware::requiredFirmwarePath(options_.programFolder), factory_, ui);
-            present = result.present;
-            identity_ = result.identity;
-            dspRelease_ = result.dspRelease;
+        UnitQuestions questions;
+        questions.upgrade.askYesNo = [this](const std::string& caption, const std::string& text) {
+            return dialogs_.askYesNo(QString::fromStdString(caption), QString::fromStdString(text));
+        };
+        questions.upgrade.waitWindow = [this](bool visible) {
+            if (visible)
+                wait_->showWith(DspFirmware::waitCaption, DspFirmware::waitText);
+            else
+                wait_->hide();
+        };
+        questions.firmwarePath = DspFirmware::requiredFirmwarePath(options_.programFolder);
+        questions.replaceOutdated = [this](const std::string& caption, const std::string& text) {
+            return dialogs_.askOkCancel(QString::fromStdString(caption), QString::fromStdString(text));
+        };
+        // While a measurement runs the session leaves the unit alone and
+        // says only whether it is still on USB; the identity stays.
+        const UnitState state = session_->detectUnit(questions);
+        present = state.usable();
+        if (!running) {
+            dspRelease_ = present ? state.status.release : 0;
+            if (present && factory_) {
+                // The factory pages work on every input, whatever the unit has.
+                IdentityRecord record = session_->identity();
+                record.setDetectors(4);
+                record.setLaserInputs(4);
+                session_->setIdentity(record);
+            }
+            if (state.presence == UnitState::Presence::Silent)
+                statusMessage(2, "The VEMAR does not answer (failure in the communication with the DSP)");
         }
     } catch (const std::exception& error) {
         wait_->hide();
-        if (!measurementRunning()) {
+        if (!running) {
             present = false;
-            identity_.clear();
+            session_->setIdentity(IdentityRecord{});
             dspRelease_ = 0;
         }
         if (dialogs_.message) dialogs_.message(2, "Error", QString::fromUtf8(error.what()));
@@ -120,8 +131,8 @@ void TFormZovEZO::detectNow()
 
 void TFormZovEZO::adaptToUnit(bool present)
 {
-    const int detectors = identity_.detectors();
-    const int laserInputs = identity_.laserInputs();
+    const int detectors = identity().detectors();
+    const int laserInputs = identity().laserInputs();
     for (int k = 2; k <= 4; ++k)
         if (detectors < k) detectorBoxes_[static_cast<std::size_t>(k - 1)]->setChecked(false);
     pages_->setTabVisible(PageLines, laserInputs != 1);
@@ -134,14 +145,14 @@ void TFormZovEZO::adaptToUnit(bool present)
     const bool running = measurementRunning();
     enableControls(present && !running);
     startButton_->setEnabled(present);
-    if (sourceEditor_) sourceEditor_->SetFibreBand(identity_.fibreBand());
+    if (sourceEditor_) sourceEditor_->SetFibreBand(identity().fibreBand());
 
     if (startButton_->isEnabled() && !running) {
-        const ConfLaser& sources = ConfLaser::live();
+        const ConfLaser& sources = session_->sources();
         startEdit_->blockSignals(true);
         stopEdit_->blockSignals(true);
-        if (settings_->scanParameters.trigger != 0) {
-            const WindowRules::BandLimits band = WindowRules::fibreBandLimits(identity_.fibreBand());
+        if (settings().scanParameters.trigger != 0) {
+            const WindowRules::BandLimits band = WindowRules::fibreBandLimits(identity().fibreBand());
             startEdit_->SetMin(band.lowestStartNm);
             stopEdit_->SetMax(band.highestStopNm);
         }

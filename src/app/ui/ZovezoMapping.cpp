@@ -17,6 +17,7 @@
 #include "ConfigurationFile.h"
 #include "Doubleedit.h"
 #include "Intedit.h"
+#include "MeasurementSession.h"
 #include "NumberFormat.h"
 #include "Sourceconfig.h"
 #include "SourcesSection.h"
@@ -42,27 +43,27 @@ void TFormZovEZO::saveConfiguration(const std::string& path)
     controlsToSettings();
     const ConfigurationSections sections = ConfigurationSections::of(sourcesSection_.get(), passbandSection());
     // A failed save of the default file is silent; "Save &As..." checks the file itself.
-    ConfigurationFile::saveConfiguration(path, About(identity_.summary(), dspRelease_), *settings_, sections);
+    ConfigurationFile::saveConfiguration(path, About(identity().summary(), dspRelease_), settings(), sections);
 }
 
 void TFormZovEZO::loadConfiguration(const std::string& path)
 {
     const ConfigurationSections sections = ConfigurationSections::of(sourcesSection_.get(), passbandSection());
-    ConfigurationFile::loadConfiguration(path, *settings_, sections);
+    ConfigurationFile::loadConfiguration(path, settings(), sections);
 }
 
 void TFormZovEZO::ButtonSaveAsClick()
 {
     runGuarded([this] {
-        createFolderTree(settings_->configFolder);
-        const QString chosen = dialogs_.saveFileName(QString::fromStdString(settings_->configFolder),
+        createFolderTree(settings().configFolder);
+        const QString chosen = dialogs_.saveFileName(QString::fromStdString(settings().configFolder),
                                                      configurationFilter, configurationSuffix);
         if (chosen.isEmpty()) return;
         currentConfigurationFile_ = chosen.toStdString();
         const ConfigurationSections sections = ConfigurationSections::of(sourcesSection_.get(), passbandSection());
         controlsToSettings();
-        if (!ConfigurationFile::saveConfiguration(currentConfigurationFile_, About(identity_.summary(), dspRelease_),
-                                                  *settings_, sections))
+        if (!ConfigurationFile::saveConfiguration(currentConfigurationFile_, About(identity().summary(), dspRelease_),
+                                                  settings(), sections))
             dialogs_.message(2, "Save As", "Can't write the configuration file " + chosen);
     });
 }
@@ -70,8 +71,8 @@ void TFormZovEZO::ButtonSaveAsClick()
 void TFormZovEZO::ButtonLoadClick()
 {
     runGuarded([this] {
-        createFolderTree(settings_->configFolder);
-        const QString chosen = dialogs_.openFileName(QString::fromStdString(settings_->configFolder),
+        createFolderTree(settings().configFolder);
+        const QString chosen = dialogs_.openFileName(QString::fromStdString(settings().configFolder),
                                                      configurationFilter);
         if (chosen.isEmpty()) return;
         currentConfigurationFile_ = chosen.toStdString();
@@ -82,9 +83,9 @@ void TFormZovEZO::ButtonLoadClick()
 
 void TFormZovEZO::settingsToControls()
 {
-    ApplicationConfig& s = *settings_;
+    ApplicationConfig& s = settings();
     ScanParameterBlock& block = s.scanParameters;
-    ConfLaser& sources = ConfLaser::live();
+    ConfLaser& sources = session_->sources();
 
     {
         const QSignalBlocker b1(triggerOn_), b2(triggerOff_), b3(syncOn_), b4(syncOff_);
@@ -93,15 +94,18 @@ void TFormZovEZO::settingsToControls()
     }
     sourcesGroup_->setVisible(block.trigger == 0);
 
-    {
-        const QSignalBlocker b(powerEdit_);
-        powerEdit_->SetValue(sources.power);
-    }
-    if (sourceEditor_) sourceEditor_->RefreshAll();
-    {
+    // The live source records belong to the measurement thread while it
+    // runs (a raised sampling step is shown then): the rows and the range
+    // edits stay as they are until it has ended.
+    if (!measurementRunning()) {
+        {
+            const QSignalBlocker b(powerEdit_);
+            powerEdit_->SetValue(sources.power);
+        }
+        if (sourceEditor_) sourceEditor_->RefreshAll();
         const QSignalBlocker b1(startEdit_), b2(stopEdit_);
         if (block.trigger != 0) {
-            const WindowRules::BandLimits band = WindowRules::fibreBandLimits(identity_.fibreBand());
+            const WindowRules::BandLimits band = WindowRules::fibreBandLimits(identity().fibreBand());
             startEdit_->SetMin(band.lowestStartNm);
             stopEdit_->SetMax(band.highestStopNm);
         } else {
@@ -171,16 +175,19 @@ void TFormZovEZO::settingsToControls()
 
 void TFormZovEZO::controlsToSettings()
 {
-    ApplicationConfig& s = *settings_;
+    ApplicationConfig& s = settings();
     ScanParameterBlock& block = s.scanParameters;
-    ConfLaser& sources = ConfLaser::live();
+    ConfLaser& sources = session_->sources();
 
     block.trigger = triggerOn_->isChecked() ? 1 : 0;
     block.externalSynchronization = syncOn_->isChecked() ? 1 : 0;
-    if (sourceEditor_) sourceEditor_->ApplyAll();
-    sources.power = powerEdit_->GetValue();
-    sources.SetScanStart(startEdit_->GetValue());
-    sources.SetScanStop(stopEdit_->GetValue());
+    // Never into the live source records while the thread uses them.
+    if (!measurementRunning()) {
+        if (sourceEditor_) sourceEditor_->ApplyAll();
+        sources.power = powerEdit_->GetValue();
+        sources.SetScanStart(startEdit_->GetValue());
+        sources.SetScanStop(stopEdit_->GetValue());
+    }
     s.samplingStep = resolutionEdit_->GetValue();
     block.enable2 = detectorBoxes_[1]->isChecked() ? 1 : 0;
     block.enable3 = detectorBoxes_[2]->isChecked() ? 1 : 0;
@@ -242,7 +249,7 @@ void TFormZovEZO::applyFactoryVisibility()
 
 void TFormZovEZO::refreshAbout()
 {
-    const About about(identity_.summary(), dspRelease_);
+    const About about(identity().summary(), dspRelease_);
     const std::array<const std::string*, 12> texts = {
         &about.release,      &about.dspRelease,   &about.serialNumber, &about.fibreType,
         &about.tls[0],       &about.tls[1],       &about.tls[2],       &about.tls[3],

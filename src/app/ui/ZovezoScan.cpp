@@ -27,7 +27,9 @@
 #include "Doubleedit.h"
 #include "Frequency.h"
 #include "Intedit.h"
+#include "MeasurementSession.h"
 #include "Panelhint.h"
+#include "QueuedToObject.h"
 #include "ScanFile.h"
 #include "ScanInfoCharts.h"
 #include "Scanmanager.h"
@@ -36,40 +38,51 @@
 #include "StartButtonPictures.h"
 #include "StatusPanel.h"
 #include "Zovezo.h"
+#include "ZovezoSessionView.h"
 
 using WindowRules::Control;
 
 namespace {
 
-// How long a stop in single mode waits for the thread before it lets the
-// thread end by itself (its end message then completes the stop).
-constexpr int singleStopWaitMs = 2000;
 constexpr double preciseSpeedNmPerS = 10.0;
 
-constexpr const char* noSourceText = "No enabled source covers the scan range";
+// The first letter of a core text made a capital, for the status bar.
+QString sentence(const std::string& text)
+{
+    QString t = QString::fromStdString(text);
+    if (!t.isEmpty()) t[0] = t[0].toUpper();
+    return t;
+}
 
 }  // namespace
 
+MeasurementView& TFormZovEZO::measurementView() { return *view_; }
+
 bool TFormZovEZO::frequencyDisplay() const { return chart_ && chart_->frequencyDisplay(); }
 
-bool TFormZovEZO::externalTriggerMode() const { return settings_->scanParameters.trigger != 0; }
+bool TFormZovEZO::externalTriggerMode() const
+{
+    // The store asks while the session is being built (its empty trace):
+    // the settings are then the initial ones, trigger off.
+    return session_ && settings().scanParameters.trigger != 0;
+}
 
 void TFormZovEZO::connectControls()
 {
     connect(startButton_, &QToolButton::clicked, this, &TFormZovEZO::ButtonStartClick);
     connect(singleButton_, &QRadioButton::toggled, this, &TFormZovEZO::MeasurementTypeClick);
     connect(scanLimitBox_, &QCheckBox::toggled, this, [this](bool on) {
-        settings_->scanLimitEnabled = on;
+        settings().scanLimitEnabled = on;
         showCounterPanel();
     });
-    connect(countEdit_, &TIntEdit::changed, this, [this](int value) { settings_->scanLimit = value; });
+    connect(countEdit_, &TIntEdit::changed, this, [this](int value) { settings().scanLimit = value; });
     connect(autoSaveBox_, &QCheckBox::toggled, this, &TFormZovEZO::AutoSaveClick);
     connect(browseButton_, &QPushButton::clicked, this, &TFormZovEZO::ButtonBrowseDirectoryClick);
     for (QRadioButton* button : fileTypeButtons_) connect(button, &QRadioButton::toggled, this, &TFormZovEZO::FileTypeClick);
-    connect(delayEdit_, &TIntEdit::changed, this, [this](int value) { settings_->scanDelay = value; });
+    connect(delayEdit_, &TIntEdit::changed, this, [this](int value) { settings().scanDelay = value; });
     connect(minMaxResetBox_, &QCheckBox::toggled, this, &TFormZovEZO::MinMaxResetClick);
-    connect(resetModuloEdit_, &TIntEdit::changed, this, [this](int value) { settings_->minMaxResetModulo = value; });
-    connect(resolutionEdit_, &TIntEdit::changed, this, [this](int value) { settings_->samplingStep = value; });
+    connect(resetModuloEdit_, &TIntEdit::changed, this, [this](int value) { settings().minMaxResetModulo = value; });
+    connect(resolutionEdit_, &TIntEdit::changed, this, [this](int value) { settings().samplingStep = value; });
     connect(triggerOn_, &QRadioButton::toggled, this, &TFormZovEZO::TriggerClick);
     connect(preciseModeBox_, &QCheckBox::toggled, this, &TFormZovEZO::PreciseModeClick);
     connect(graphLimitsButton_, &QPushButton::clicked, this, &TFormZovEZO::ButtonGraphLimitsClick);
@@ -79,7 +92,7 @@ void TFormZovEZO::connectControls()
     connect(startEdit_, &TDoubleEdit::entered, this, &TFormZovEZO::StartEditChange);
     connect(calibrationModeBox_, &QCheckBox::toggled, this, [this] { applyEnabling(idle()); });
     connect(opticalBox_, &QCheckBox::toggled, this, [this] { applyEnabling(idle()); });
-    connect(keepModeHopBox_, &QCheckBox::toggled, this, [this](bool on) { settings_->keepModeHop = on; });
+    connect(keepModeHopBox_, &QCheckBox::toggled, this, [this](bool on) { settings().keepModeHop = on; });
 
     // The hint goes as soon as the pointer moves over the window.
     for (QWidget* w : {static_cast<QWidget*>(this), centralWidget(), topPanel_,
@@ -130,29 +143,35 @@ void TFormZovEZO::startMeasurement()
     continuousButton_->setText("Continuous");
 
     controlsToSettings();
-    ConfLaser& sources = ConfLaser::live();
-    if (settings_->zoomStatus == 0) resetChartAxes();
+    if (settings().zoomStatus == 0) resetChartAxes();
 
     enableControls(false);
     scanInfoCharts_->clearModeHop();
     if (chart_) chart_->setScanCommandsEnabled(false);
     blinkTimer_->start();
 
-    MeasurementFields fields;
-    fields.precise = preciseModeBox_->isChecked();
-    if (!fillMeasurementFields(*settings_, sources, fields)) {
-        statusMessage(2, noSourceText);
-        measurementEnded();
+    if (chart_) chart_->refreshDisplayedTraces();
+    settingsToControls();
+    placeSimulatedInstruments();
+
+    MeasurementStartOptions options;
+    options.precise = preciseModeBox_->isChecked();
+    // The wavelength calibration's boxes of the factory page choose 2 or 3
+    // once that page exists; a normal acquisition until then.
+    options.acquisitionMode = 0;
+    const int tracesBefore = scans().Count();
+    try {
+        // Fills the scan parameter block's per-measurement fields, prepares
+        // "Last Scan" and starts the thread; from here on the live source
+        // records are the thread's.
+        session_->start(*view_, queuedTo(this), options);
+    } catch (const MeasurementRefused& refused) {
+        // Nothing was changed: the window is idle again with the reason shown.
+        statusMessage(2, sentence(refused.what()));
+        endOfMeasurement();
         return;
     }
-    if (chart_) chart_->refreshDisplayedTraces();
-    bool created = false;
-    ScanTrace& trace = lastScanTrace(*scans_, *liveSources_, *settings_, &created);
-    if (created && chart_) chart_->scanAdded(lastScanName);
-
-    settingsToControls();
-    measurement_.reset();
-    measurement_ = std::make_unique<MeasurementRun>(*this, *this, sources, *settings_, identity_, trace);
+    if (scans().Count() > tracesBefore && chart_) chart_->scanAdded(MeasurementSession::lastScanName);
 
     if (chart_) chart_->setTraceControlsEnabled(true);
     if (pages_->currentIndex() == PageParameters || pages_->currentIndex() == PageContinuous)
@@ -162,34 +181,29 @@ void TFormZovEZO::startMeasurement()
 
 void TFormZovEZO::requestStop()
 {
-    if (measurement_) {
-        if (settings_->measurementType == 0) {
-            measurement_->requestCancel();
-            measurement_->Continue();
-            if (measurement_->waitForEnd(singleStopWaitMs)) measurement_.reset();
-        } else {
-            if (settings_->scanParameters.trigger != 0) measurement_->requestCancel();
-            measurement_->markLast();
-            delayTimer_->stop();
-            measurement_->Continue();
-        }
+    // The session's stop never waits: a single scan is cancelled and a
+    // continuous run ends after the scan under way (at once in trigger
+    // mode); either way the end message completes the stop, so the event
+    // loop goes on meanwhile.
+    if (measurementRunning()) {
+        if (settings().measurementType != 0) delayTimer_->stop();
+        session_->stop();
     }
     if (passBand_) passBand_->measurementStops();
 }
 
 // ---- The thread's messages -----------------------------------------------------
 
-void TFormZovEZO::scanCompleted()
+void TFormZovEZO::scanCompleted(ScanTrace& trace)
 {
-    runGuarded([this] { refreshScanPages(); });
+    runGuarded([this, &trace] { refreshScanPages(trace); });
     emit scanShown();
 }
 
-void TFormZovEZO::refreshScanPages()
+void TFormZovEZO::refreshScanInfoPages(const ScanTrace& trace)
 {
-    ScanTrace& trace = scans_->Current();
     const ScanRes& result = trace.result();
-    const ScanParameterBlock& block = settings_->scanParameters;
+    const ScanParameterBlock& block = settings().scanParameters;
     scanInfoCharts_->refresh(result, {true, block.enable2 != 0, block.enable3 != 0, block.enable4 != 0},
                              frequencyDisplay(), keepModeHopBox_->isChecked());
 
@@ -197,20 +211,45 @@ void TFormZovEZO::refreshScanPages()
     for (std::size_t i = 0; i < result.lines.size(); ++i)
         lines << QString::fromStdString(WindowRules::lineDetectionText(static_cast<int>(i), result.lines[i]));
     linesText_->setPlainText(lines.join('\n'));
+}
 
+void TFormZovEZO::refreshScanPages(ScanTrace& trace)
+{
+    // The trace already holds the scan: the session applied its snapshot
+    // on this thread before telling the window.
+    refreshScanInfoPages(trace);
+    const ScanRes& result = trace.result();
     const ScanCurve* first = trace.CurveAt(0);
     const int scanCount = first != nullptr ? first->data().nbScan() : 1;
     if (!result.lines.empty()) {
         // The calibration page's "Average" box joins when that page exists.
         rememberedLineNm_ = WindowRules::rememberedLineWavelength(rememberedLineNm_, result.lines.front(), false,
-                                                                  settings_->measurementType == 0, scanCount);
+                                                                  settings().measurementType == 0, scanCount);
     }
-    if (settings_->measurementType == 1) counterLabel_->setText(QString::number(scanCount));
+    if (settings().measurementType == 1) counterLabel_->setText(QString::number(scanCount));
     if (chart_) chart_->refreshAfterScan();
     if (passBand_) passBand_->analyse();
 }
 
+void TFormZovEZO::displayedScanChanged()
+{
+    runGuarded([this] {
+        refreshScanInfoPages(scans().Current());
+        if (chart_) chart_->refreshAfterScan();
+        if (passBand_) passBand_->updateCurves();
+    });
+}
+
 void TFormZovEZO::measurementEnded()
+{
+    endOfMeasurement();
+    // A unit that went while the thread owned the link: the detection the
+    // measurement held back runs now.
+    if (!instrumentPresent_) deviceDetection();
+    emit measurementFinished();
+}
+
+void TFormZovEZO::endOfMeasurement()
 {
     progressLabel_->hide();
     blinkTimer_->stop();
@@ -218,19 +257,13 @@ void TFormZovEZO::measurementEnded()
     enableControls(true);
     if (chart_) chart_->setScanCommandsEnabled(true);
     applyStartClick(WindowRules::measurementEnded());
-    // The end message is the thread's last call: it is ending now.
-    measurement_.reset();
+    startButton_->setEnabled(instrumentPresent_);
     if (passBand_) passBand_->measurementStops();
-    // A unit that went while the thread owned the link: the detection the
-    // measurement held back runs now.
-    if (!instrumentPresent_) deviceDetection();
-    emit measurementFinished();
 }
 
-void TFormZovEZO::samplingStepChanged(int samplingStepPm)
+void TFormZovEZO::samplingStepChanged()
 {
-    settings_->samplingStep = samplingStepPm;
-    settings_->scanParameters.samplingStep = static_cast<std::int16_t>(samplingStepPm);
+    // The session has put the raised step into the settings and the block.
     settingsToControls();
 }
 
@@ -242,12 +275,11 @@ void TFormZovEZO::statusMessage(int severity, const QString& text)
 
 void TFormZovEZO::waitBeforeNextScan()
 {
-    if (!measurement_) return;
-    if (settings_->scanDelay > 0) {
+    if (settings().scanDelay > 0 && startState_ == WindowRules::StartState::Running) {
         progressLabel_->setText(WindowRules::waitingLabel);
-        delayTimer_->start(settings_->scanDelay * 1000);
+        delayTimer_->start(settings().scanDelay * 1000);
     } else {
-        measurement_->Continue();
+        session_->Continue();
     }
 }
 
@@ -255,19 +287,28 @@ void TFormZovEZO::TimerDelayBetweenScansTimer()
 {
     delayTimer_->stop();
     if (startState_ == WindowRules::StartState::Running) progressLabel_->setText(WindowRules::inProgressLabel);
-    if (measurement_) measurement_->Continue();
+    session_->Continue();
 }
 
 void TFormZovEZO::saveContinuousScan(const std::string& fileName)
 {
-    if (!measurement_) return;
-    const About about(identity_.summary(), dspRelease_);
-    const ScanFileFrame frame{about, *settings_, ConfigurationSections::of(sourcesSection_.get(), passbandSection())};
-    const ContinuousSaveResult saved = ::saveContinuousScan(fileName, settings_->fileType, scans_->Current(), frame);
-    // The series goes on when a file cannot be written; the operator sees why.
-    if (!saved.ok)
-        statusMessage(2, QString::fromStdString(saved.error.empty() ? "Can't write " + saved.fileName : saved.error));
-    measurement_->Continue();
+    // The thread waits until it is let go, whatever happens to the file.
+    struct LetGo {
+        MeasurementSession& session;
+        ~LetGo() { session.Continue(); }
+    } letGo{*session_};
+    runGuarded([this, &fileName] {
+        const About about(identity().summary(), dspRelease_);
+        const ScanFileFrame frame{about, settings(),
+                                  ConfigurationSections::of(sourcesSection_.get(), passbandSection())};
+        ScanTrace* trace = session_->lastScan();
+        if (trace == nullptr) return;
+        const ContinuousSaveResult saved = ::saveContinuousScan(fileName, settings().fileType, *trace, frame);
+        // The series goes on when a file cannot be written; the operator sees why.
+        if (!saved.ok)
+            statusMessage(2, QString::fromStdString(saved.error.empty() ? "Can't write " + saved.fileName
+                                                                        : saved.error));
+    });
 }
 
 void TFormZovEZO::resolutionWarning(const QString& caption, const QString& text)
@@ -288,12 +329,14 @@ void TFormZovEZO::StartEditChange()
 {
     hideRangeHint();
     if (measurementRunning()) return;
-    ConfLaser& sources = ConfLaser::live();
-    if (settings_->scanParameters.trigger != 0) {
+    ConfLaser& sources = session_->sources();
+    if (settings().scanParameters.trigger != 0) {
         for (SourceConfig& source : sources.sources) {
             source.lambdaMin = 1240.0;
             source.lambdaMax = 1680.0;
         }
+        // The records changed behind the rows.
+        if (sourceEditor_) sourceEditor_->RefreshAll();
     }
     applyRange(WindowRules::startChanged(startEdit_->GetValue(), stopEdit_->GetValue(), stopEdit_->GetMax()), true);
 }
@@ -302,12 +345,13 @@ void TFormZovEZO::StopEditChange()
 {
     hideRangeHint();
     if (measurementRunning()) return;
-    ConfLaser& sources = ConfLaser::live();
-    if (settings_->scanParameters.trigger != 0) {
+    ConfLaser& sources = session_->sources();
+    if (settings().scanParameters.trigger != 0) {
         for (SourceConfig& source : sources.sources) {
             source.lambdaMin = 1240.0;
             source.lambdaMax = 1680.0;
         }
+        if (sourceEditor_) sourceEditor_->RefreshAll();
     }
     applyRange(WindowRules::stopChanged(startEdit_->GetValue(), stopEdit_->GetValue(), startEdit_->GetMin()), false);
 }
@@ -321,7 +365,7 @@ void TFormZovEZO::applyRange(const WindowRules::ScanRange& range, bool fromStart
         if (stopEdit_->GetValue() != range.stopNm) stopEdit_->SetValue(range.stopNm);
     }
     if (range.hint != WindowRules::RangeHint::None) showRangeHint(WindowRules::hintText(range.hint));
-    ConfLaser& sources = ConfLaser::live();
+    ConfLaser& sources = session_->sources();
     if (fromStart) {
         sources.SetScanStart(startEdit_->GetValue());
         if (sources.lambdaMax != stopEdit_->GetValue()) sources.SetScanStop(stopEdit_->GetValue());
@@ -329,8 +373,8 @@ void TFormZovEZO::applyRange(const WindowRules::ScanRange& range, bool fromStart
         sources.SetScanStop(stopEdit_->GetValue());
         if (sources.lambdaMin != startEdit_->GetValue()) sources.SetScanStart(startEdit_->GetValue());
     }
-    if (settings_->zoomStatus == 0) resetChartAxes();
-    scans_->Current().UpdateCoverage();
+    if (settings().zoomStatus == 0) resetChartAxes();
+    scans().Current().UpdateCoverage();
 }
 
 void TFormZovEZO::showRangeHint(const char* text)
@@ -351,10 +395,10 @@ void TFormZovEZO::hideRangeHint()
 
 void TFormZovEZO::SourcesRangeChanged()
 {
-    ConfLaser& sources = ConfLaser::live();
+    ConfLaser& sources = session_->sources();
     bool someEnabled = false;
     for (const SourceConfig& source : sources.sources) someEnabled = someEnabled || source.enable;
-    if (someEnabled && settings_->scanParameters.trigger == 0) {
+    if (someEnabled && settings().scanParameters.trigger == 0) {
         const double lo = sources.LowestLambdaMin();
         const double hi = sources.HighestLambdaMax();
         const QSignalBlocker b1(startEdit_), b2(stopEdit_);
@@ -374,13 +418,14 @@ void TFormZovEZO::SourcesRangeChanged()
     if (measurementRunning()) return;
     sources.ApplyScanRange();
     sources.UpdateActiveRange();
-    ScanTrace& current = scans_->Current();
-    if (!(current.CurveCount() > 0 && current.name() != lastScanName)) current.UpdateCoverage();
+    placeSimulatedInstruments();
+    ScanTrace& current = scans().Current();
+    if (!(current.CurveCount() > 0 && current.name() != MeasurementSession::lastScanName)) current.UpdateCoverage();
 }
 
 void TFormZovEZO::ButtonGraphLimitsClick()
 {
-    ConfLaser& sources = ConfLaser::live();
+    ConfLaser& sources = session_->sources();
     const double lo = sources.LowestLambdaMin();
     const double hi = sources.HighestLambdaMax();
     double first = startEdit_->GetValue();
@@ -388,12 +433,12 @@ void TFormZovEZO::ButtonGraphLimitsClick()
     if (chart_) std::tie(first, last) = chart_->visibleRangeNm();
     startEdit_->SetValue(std::clamp(first, lo, hi));
     stopEdit_->SetValue(std::clamp(last, lo, hi));
-    if (settings_->zoomStatus == 0) resetChartAxes();
+    if (settings().zoomStatus == 0) resetChartAxes();
 }
 
 void TFormZovEZO::ButtonFullScanClick()
 {
-    ConfLaser& sources = ConfLaser::live();
+    ConfLaser& sources = session_->sources();
     const double lo = sources.LowestLambdaMin();
     const double hi = sources.HighestLambdaMax();
     // The stop first: the start's 5 nm rule then sees the new stop.
@@ -405,7 +450,7 @@ void TFormZovEZO::ButtonFullScanClick()
 
 void TFormZovEZO::TriggerClick()
 {
-    settings_->scanParameters.trigger = triggerOn_->isChecked() ? 1 : 0;
+    settings().scanParameters.trigger = triggerOn_->isChecked() ? 1 : 0;
     sourcesGroup_->setVisible(!triggerOn_->isChecked());
     settingsToControls();
 }
@@ -413,14 +458,14 @@ void TFormZovEZO::TriggerClick()
 void TFormZovEZO::PreciseModeClick()
 {
     const bool on = preciseModeBox_->isChecked();
-    settings_->showInfoPreciseMode = on;
-    settings_->scanParameters.precise = on ? 1 : 0;
+    settings().showInfoPreciseMode = on;
+    settings().scanParameters.precise = on ? 1 : 0;
     if (on) {
         resolutionEdit_->SetValue(1);
-        settings_->samplingStep = 1;
-        runGuarded([] {
-            for (SourceConfig& source : ConfLaser::live().sources)
-                if (source.laser) source.ApplySpeed(static_cast<int>(preciseSpeedNmPerS));
+        settings().samplingStep = 1;
+        runGuarded([this] {
+            for (SourceConfig& source : session_->sources().sources)
+                if (source.enable) source.ApplySpeed(static_cast<int>(preciseSpeedNmPerS));
         });
         if (sourceEditor_) sourceEditor_->RefreshAll();
     }
@@ -429,29 +474,29 @@ void TFormZovEZO::PreciseModeClick()
 
 void TFormZovEZO::MeasurementTypeClick()
 {
-    settings_->measurementType = continuousButton_->isChecked() ? 1 : 0;
-    if (passBand_) passBand_->setContinuous(settings_->measurementType == 1);
+    settings().measurementType = continuousButton_->isChecked() ? 1 : 0;
+    if (passBand_) passBand_->setContinuous(settings().measurementType == 1);
     showCounterPanel();
 }
 
 void TFormZovEZO::AutoSaveClick()
 {
-    settings_->scanSaveEnabled = autoSaveBox_->isChecked();
+    settings().scanSaveEnabled = autoSaveBox_->isChecked();
     applyEnabling(idle());
 }
 
 void TFormZovEZO::MinMaxResetClick()
 {
-    settings_->minMaxResetEnabled = minMaxResetBox_->isChecked();
+    settings().minMaxResetEnabled = minMaxResetBox_->isChecked();
     applyEnabling(idle());
 }
 
 void TFormZovEZO::FileTypeClick()
 {
-    settings_->fileType = 0;
+    settings().fileType = 0;
     for (int i = 0; i < 5; ++i) {
         if (fileTypeButtons_[i]->isChecked()) {
-            settings_->fileType = i;
+            settings().fileType = i;
             break;
         }
     }
@@ -459,12 +504,12 @@ void TFormZovEZO::FileTypeClick()
 
 void TFormZovEZO::ButtonBrowseDirectoryClick()
 {
-    const QString chosen = dialogs_.folder(QString::fromStdString(settings_->dataFolder));
+    const QString chosen = dialogs_.folder(QString::fromStdString(settings().dataFolder));
     if (chosen.isEmpty()) return;
     QString folder = QDir::toNativeSeparators(chosen);
     if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
     folderLabel_->setText(folder);
-    settings_->scanFilesFolder = QDir::fromNativeSeparators(folder).toStdString();
+    settings().scanFilesFolder = QDir::fromNativeSeparators(folder).toStdString();
 }
 
 // ---- Enabling -----------------------------------------------------------------------
@@ -474,8 +519,8 @@ WindowRules::EnableState TFormZovEZO::enableState(bool idle) const
     WindowRules::EnableState state;
     state.idle = idle;
     state.unitPresent = instrumentPresent_;
-    state.laserInputs = identity_.laserInputs();
-    state.detectors = identity_.detectors();
+    state.laserInputs = identity().laserInputs();
+    state.detectors = identity().detectors();
     state.autoSave = autoSaveBox_->isChecked();
     state.minMaxReset = minMaxResetBox_->isChecked();
     state.calibrationMode = calibrationModeBox_->isChecked();
@@ -500,10 +545,10 @@ void TFormZovEZO::applyEnabling(bool idle)
     set({triggerOn_, triggerOff_}, on(Control::TriggerButtons));
     set({syncOn_, syncOff_}, on(Control::ExternalSyncButtons));
     if (sourceEditor_) {
+        // A row is usable while both it and the panel are enabled: the
+        // panel follows idle, each row the unit's laser inputs.
         sourceEditor_->SetEnabled(on(Control::SourceEditor));
-        sourceEditor_->SetRowEnabled(1, on(Control::SourceRow2));
-        sourceEditor_->SetRowEnabled(2, on(Control::SourceRow3));
-        sourceEditor_->SetRowEnabled(3, on(Control::SourceRow4));
+        for (int row = 1; row < 4; ++row) sourceEditor_->SetRowEnabled(row, state.laserInputs >= row + 1);
     }
     set({loadButton_}, on(Control::LoadConfiguration));
     set({saveAsButton_}, on(Control::SaveConfigurationAs));
@@ -547,8 +592,10 @@ void TFormZovEZO::runGuarded(const std::function<void()>& command)
     } catch (const std::exception& error) {
         if (dialogs_.message) dialogs_.message(2, "Error", QString::fromUtf8(error.what()));
         if (!measurementRunning()) {
-            if (startState_ != WindowRules::StartState::Idle) applyStartClick(WindowRules::measurementEnded());
-            enableControls(true);
+            if (startState_ != WindowRules::StartState::Idle)
+                endOfMeasurement();
+            else
+                enableControls(instrumentPresent_);
             startButton_->setEnabled(instrumentPresent_);
         }
     }

@@ -22,7 +22,7 @@
 #include "Wait.h"
 #include "NumberFormat.h"
 #include "Scanmanager.h"
-#include "SimulatorPlugin.h"
+#include "MeasurementSession.h"
 #include "StatusPanel.h"
 #include "WindowStart.h"
 #include "Zovezo.h"
@@ -78,7 +78,10 @@ int main(int argc, char** argv)
     const CommandLine commandLine(switches);
     if (commandLine.simulate()) {
         std::string why;
-        if (!SimulatorPlugin::activate(commandLine.preset(), commandLine.seed(), &why)) return fail(why.c_str());
+        SimulatorStart simulator;
+        simulator.preset = commandLine.preset();
+        simulator.seed = commandLine.seed();
+        if (!MeasurementSession::startSimulator(simulator, &why)) return fail(why.c_str());
     }
     ChartPictures::install(std::make_shared<ChartPictureRenderer>());
 

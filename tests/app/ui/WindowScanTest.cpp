@@ -16,7 +16,6 @@
 #include "GpibBinding.h"
 #include "LinkTiming.h"
 #include "ScanInfoCharts.h"
-#include "SimulatedSources.h"
 #include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 #include "StatusPanel.h"
@@ -86,7 +85,6 @@ void WindowScanTest::init()
         std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms == 10 ? ms : ms * 0.02));
     });
     vemarsim_gpib_follow_sources();
-    SimulatedSources::follow(&ConfLaser::live());
     statuses_.clear();
 }
 

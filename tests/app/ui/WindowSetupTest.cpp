@@ -8,6 +8,7 @@
 #include <tinyxml.h>
 
 #include "Applicationconfig.h"
+#include "MeasurementSession.h"
 #include "Panelhint.h"
 #include "Sourceconfig.h"
 #include "StatusPanel.h"
@@ -215,16 +216,16 @@ void WindowSetupTest::factorySwitchShowsThePagesAndExpertOptions()
 void WindowSetupTest::statusBarColours()
 {
     WindowFixture f;
-    MeasurementMessageTarget& target = *f.window;
+    MeasurementView& view = f.window->measurementView();
     TStatusPanel& status = f.window->statusPanel();
     const QColor face = f.window->palette().color(QPalette::Window);
     QCOMPARE(status.background(), face);
-    target.statusMessage(1, "Warning text");
+    view.statusMessage({1, "Warning text", 105});
     QCOMPARE(status.background(), QColor(Qt::yellow));
     QCOMPARE(status.text(), QString("Warning text"));
-    target.statusMessage(2, "Error text");
+    view.statusMessage({2, "Error text", 3});
     QCOMPARE(status.background(), QColor(Qt::red));
-    target.statusMessage(2, "");
+    view.statusMessage({2, "", std::nullopt});
     QCOMPARE(status.background(), face);
     QCOMPARE(status.text(), QString());
 }
