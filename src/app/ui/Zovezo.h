@@ -215,6 +215,7 @@ private:
     void requestStop();
     void StartEditChange();
     void StopEditChange();
+    void openTriggerBand();
     void applyRange(const WindowRules::ScanRange& range, bool fromStart);
     void showRangeHint(const char* text);
     void hideRangeHint();

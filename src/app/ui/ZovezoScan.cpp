@@ -329,15 +329,7 @@ void TFormZovEZO::StartEditChange()
 {
     hideRangeHint();
     if (measurementRunning()) return;
-    ConfLaser& sources = session_->sources();
-    if (settings().scanParameters.trigger != 0) {
-        for (SourceConfig& source : sources.sources) {
-            source.lambdaMin = 1240.0;
-            source.lambdaMax = 1680.0;
-        }
-        // The records changed behind the rows.
-        if (sourceEditor_) sourceEditor_->RefreshAll();
-    }
+    openTriggerBand();
     applyRange(WindowRules::startChanged(startEdit_->GetValue(), stopEdit_->GetValue(), stopEdit_->GetMax()), true);
 }
 
@@ -345,15 +337,21 @@ void TFormZovEZO::StopEditChange()
 {
     hideRangeHint();
     if (measurementRunning()) return;
-    ConfLaser& sources = session_->sources();
-    if (settings().scanParameters.trigger != 0) {
-        for (SourceConfig& source : sources.sources) {
-            source.lambdaMin = 1240.0;
-            source.lambdaMax = 1680.0;
-        }
-        if (sourceEditor_) sourceEditor_->RefreshAll();
-    }
+    openTriggerBand();
     applyRange(WindowRules::stopChanged(startEdit_->GetValue(), stopEdit_->GetValue(), startEdit_->GetMin()), false);
+}
+
+void TFormZovEZO::openTriggerBand()
+{
+    // On the trigger the sources sweep whatever they are told: every record
+    // opens to the whole standard band.
+    if (settings().scanParameters.trigger == 0) return;
+    for (SourceConfig& source : session_->sources().sources) {
+        source.lambdaMin = 1240.0;
+        source.lambdaMax = 1680.0;
+    }
+    // The records changed behind the rows.
+    if (sourceEditor_) sourceEditor_->RefreshAll();
 }
 
 void TFormZovEZO::applyRange(const WindowRules::ScanRange& range, bool fromStart)
