@@ -450,19 +450,25 @@ QWidget* TFormZovEZO::buildParametersPage()
 {
     auto* page = new QWidget(pages_);
     page->setObjectName("ParametersPage");
-    auto* columns = new QHBoxLayout(page);
-    columns->setSpacing(10);
-
-    auto* left = new QVBoxLayout;
+    // The source rows take the page's whole width (they are wider than a
+    // column); the scan parameters and detectors below them on the left,
+    // the modes, the switch and the files on the right.
+    auto* rows = new QVBoxLayout(page);
+    rows->setSpacing(10);
     sourcesGroup_ = new QGroupBox(" Sources Parameters ", page);
     sourcesGroup_->setObjectName("SourcesGroup");
-    auto* sourcesLayout = new QVBoxLayout(sourcesGroup_);
+    auto* sourcesLayout = new QHBoxLayout(sourcesGroup_);
     // The source editor's place: its four rows are created here (step 7).
     sourceEditorPlace_ = new QWidget(sourcesGroup_);
     sourceEditorPlace_->setObjectName("SourceEditorPlace");
-    sourceEditorPlace_->setMinimumSize(640, 160);
     sourcesLayout->addWidget(sourceEditorPlace_);
-    left->addWidget(sourcesGroup_);
+    sourcesLayout->addStretch(1);
+    rows->addWidget(sourcesGroup_);
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(10);
+    rows->addLayout(columns, 1);
+
+    auto* left = new QVBoxLayout;
 
     scanParametersGroup_ = new QGroupBox("Scan Parameters", page);
     scanParametersGroup_->setObjectName("ScanParameters");
@@ -498,8 +504,6 @@ QWidget* TFormZovEZO::buildParametersPage()
     grid->addWidget(preciseNote_, 2, 2, 1, 4);
     grid->setColumnStretch(4, 1);
     left->addWidget(scanParametersGroup_);
-    left->addStretch(1);
-    columns->addLayout(left, 1);
 
     auto* right = new QVBoxLayout;
     auto onOff = [page](const char* title, const char* name, QRadioButton*& on, QRadioButton*& off) {
@@ -539,7 +543,9 @@ QWidget* TFormZovEZO::buildParametersPage()
     detectors->addWidget(extBox_);
     detectors->addWidget(orlBox_);
     detectors->addStretch(1);
-    right->addWidget(detectorGroup_);
+    left->addWidget(detectorGroup_);
+    left->addStretch(1);
+    columns->addLayout(left, 1);
 
     switchGroup_ = new QGroupBox("External Switch", page);
     switchGroup_->setObjectName("ExternalSwitch");

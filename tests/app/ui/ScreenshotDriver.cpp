@@ -21,6 +21,7 @@
 #include "DspFirmware.h"
 #include "Wait.h"
 #include "NumberFormat.h"
+#include "Passband_panel.h"
 #include "Scanmanager.h"
 #include "MeasurementSession.h"
 #include "StatusPanel.h"
@@ -114,6 +115,19 @@ int main(int argc, char** argv)
         ++written;
     }
     if (written == 0) return fail("no page to draw");
+
+    // The passband page's results table after the scan (the page opens on
+    // its parameter panel, pictured above).
+    if (auto* passBand = window->findChild<TPassBandFrame*>("PassBandFrame")) {
+        pages.setCurrentIndex(TFormZovEZO::PagePassBand);
+        if (!passBand->tableShown()) passBand->selectPanelClick();
+        settle(150);
+        const QString path = QDir(folder).filePath(
+            fileNameOf(TFormZovEZO::PagePassBand, pages.tabText(TFormZovEZO::PagePassBand) + " table"));
+        if (!window->grab().save(path)) return fail("a picture could not be written");
+        std::printf("%s\n", path.toLocal8Bit().constData());
+        passBand->selectPanelClick();
+    }
 
     // The 5 nm hint of the range edits, as the operator meets it.
     pages.setCurrentIndex(TFormZovEZO::PageParameters);
