@@ -100,13 +100,20 @@ public:
     std::unique_ptr<TFormZovEZO> window;
 };
 
-// The demonstration settings: one Agilent-type laser at address 2, four
+// The demonstration settings: one Agilent-type laser at address 2 (the
+// three other records off, generic sources at addresses 3 to 5), four
 // detectors, 1528 to 1568 nm at 5 pm.
 inline const char* dwdmConfiguration =
     "<VEMAR><Configuration><Sources>"
     "<Common Power=\"1.000000\" Lambda_Min=\"1528.000000\" Lambda_Max=\"1568.000000\" />"
     "<Source Name=\"TLS_0\" Enable=\"True\" Address=\"2\" Lambda_Min=\"1500.000000\" Lambda_Max=\"1630.000000\" "
     "Speed=\"40\" Type=\"Agilent\" />"
+    "<Source Name=\"TLS_1\" Enable=\"False\" Address=\"3\" Lambda_Min=\"1240.000000\" Lambda_Max=\"1680.000000\" "
+    "Speed=\"20\" Type=\"Manual\" />"
+    "<Source Name=\"TLS_2\" Enable=\"False\" Address=\"4\" Lambda_Min=\"1240.000000\" Lambda_Max=\"1680.000000\" "
+    "Speed=\"20\" Type=\"Manual\" />"
+    "<Source Name=\"TLS_3\" Enable=\"False\" Address=\"5\" Lambda_Min=\"1240.000000\" Lambda_Max=\"1680.000000\" "
+    "Speed=\"20\" Type=\"Manual\" />"
     "</Sources><Application><Sampling_Step Value=\"5\" />"
     "<Detector_Array Enable2=\"True\" Enable3=\"True\" Enable4=\"True\" EnableExt=\"False\" EnableOrl=\"False\" />"
     "</Application></Configuration></VEMAR>";

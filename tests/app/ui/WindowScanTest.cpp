@@ -3,6 +3,7 @@
 // one-detector and a four-detector unit, and scans run from the start
 // button. Simulated time runs a hundred times faster.
 
+#include <QComboBox>
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -15,7 +16,17 @@
 #include "FlashControl.h"
 #include "GpibBinding.h"
 #include "LinkTiming.h"
+#include "MeasurementSession.h"
+#include "Componentsourceeditor.h"
+#include "Panelsourceeditor.h"
+#include "Passband.h"
+#include "Passband_continousrenderer.h"
+#include "Passband_model.h"
+#include "Passband_panel.h"
+#include "Passband_tablerenderer.h"
 #include "ScanInfoCharts.h"
+#include "Scanmanager.h"
+#include "Table.h"
 #include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 #include "StatusPanel.h"
@@ -53,13 +64,19 @@ private slots:
     void unplugWhileIdle();
     void oneDetectorUnit();
     void factorySwitchClaimsFourDetectors();
+    void sourceRowsFollowTheEnableChainAndTheUnit();
+    void preciseModeSetsEverySourceTo10NmPerS();
     void singleScanFromTheStartButton();
+    void displayedScanChangeRefreshesThePages();
     void continuousRunOfThreeScans();
+    void stopOfASingleScanIsCompletedByTheEndMessage();
     void stopDuringAContinuousRunEndsAfterTheScanUnderWay();
     void thirdPressDisablesTheButtonUntilTheEnd();
 
 private:
     std::unique_ptr<WindowFixture> detected(std::vector<std::string> switches = {});
+    static TPanelSourceEditor* sourceRows(WindowFixture& f) { return f.find<TPanelSourceEditor>("SourceEditor"); }
+    static TPassBandFrame* passBand(WindowFixture& f) { return f.find<TPassBandFrame>("PassBandFrame"); }
     void recordStatus(WindowFixture& f);
     bool hasStatus(const QString& text) const;
     bool hasError() const;
@@ -257,10 +274,85 @@ void WindowScanTest::factorySwitchClaimsFourDetectors()
     for (const char* name : {"Detector2", "Detector3", "Detector4"}) QVERIFY2(!f->find<QCheckBox>(name)->isEnabled(), name);
 }
 
+void WindowScanTest::sourceRowsFollowTheEnableChainAndTheUnit()
+{
+    {
+        // The simulated unit has two laser inputs: rows 3 and 4 cannot be used.
+        auto f = detected();
+        TPanelSourceEditor* rows = sourceRows(*f);
+        QVERIFY(rows != nullptr);
+        QCOMPARE(int(f->window->identity().laserInputs()), 2);
+        QVERIFY(rows->row(0)->enableBox()->isEnabled());
+        QVERIFY(rows->row(1)->enableBox()->isEnabled());
+        QVERIFY(!rows->row(2)->enableBox()->isEnabled());
+        QVERIFY(!rows->row(3)->enableBox()->isEnabled());
+    }
+    // The factory switch claims four: the chain runs over all four rows,
+    // and the window's range edits follow the enabled sources.
+    auto f = detected({"QZRT"});
+    TPanelSourceEditor* rows = sourceRows(*f);
+    auto* start = f->find<TDoubleEdit>("StartEdit");
+    auto* stop = f->find<TDoubleEdit>("StopEdit");
+    const ConfLaser& live = f->window->session().sources();
+    QCOMPARE(start->GetMin(), 1500.0);
+    QCOMPARE(stop->GetMax(), 1630.0);
+    for (int i = 1; i < 4; ++i) QVERIFY(rows->row(i)->enableBox()->isEnabled());
+
+    rows->row(3)->enableBox()->click();
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY2(rows->row(i)->enableBox()->isChecked(), qPrintable(QString::number(i)));
+        QVERIFY(live.sources[static_cast<std::size_t>(i)].enable);
+    }
+    QCOMPARE(start->GetMin(), 1240.0);
+    QCOMPARE(stop->GetMax(), 1680.0);
+
+    rows->row(1)->enableBox()->click();
+    QVERIFY(rows->row(0)->enableBox()->isChecked());
+    for (int i = 1; i < 4; ++i) {
+        QVERIFY2(!rows->row(i)->enableBox()->isChecked(), qPrintable(QString::number(i)));
+        QVERIFY(!live.sources[static_cast<std::size_t>(i)].enable);
+    }
+    QCOMPARE(start->GetMin(), 1500.0);
+    QCOMPARE(stop->GetMax(), 1630.0);
+
+    rows->row(0)->enableBox()->click();
+    QVERIFY(rows->row(0)->enableBox()->isChecked());
+    QVERIFY(live.sources[0].enable);
+
+    // A configuration saved now keeps the sources as the rows show them.
+    f->window->controlsToSettings();
+    QVERIFY(!live.sources[1].enable);
+}
+
+void WindowScanTest::preciseModeSetsEverySourceTo10NmPerS()
+{
+    auto f = detected({"QZRT"});
+    TPanelSourceEditor* rows = sourceRows(*f);
+    auto* precise = f->find<QCheckBox>("PreciseMode");
+    const ConfLaser& live = f->window->session().sources();
+    // The settings' default turns the box on without running its rule.
+    QVERIFY(precise->isChecked());
+    precise->setChecked(false);
+    QCOMPARE(live.sources[0].speed, 40);
+    QCOMPARE(rows->row(0)->speedList()->currentText(), QString("40"));
+    precise->setChecked(true);
+    QCOMPARE(live.sources[0].speed, 10);
+    QCOMPARE(rows->row(0)->speedList()->currentText(), QString("10"));
+    QCOMPARE(f->find<TIntEdit>("ResolutionEdit")->GetValue(), 1);
+    QVERIFY(f->dialogs.empty());
+    // Off again: speeds and resolution stay.
+    precise->setChecked(false);
+    QCOMPARE(live.sources[0].speed, 10);
+    QCOMPARE(f->find<TIntEdit>("ResolutionEdit")->GetValue(), 1);
+}
+
 void WindowScanTest::singleScanFromTheStartButton()
 {
     auto f = detected({"QZRT"});
     QVERIFY(f->window->instrumentPresent());
+    TPassBandFrame* page = passBand(*f);
+    QVERIFY(page != nullptr);
+    QCOMPARE(page->model().rowCount(), 0);
     QSignalSpy scans(f->window.get(), &TFormZovEZO::scanShown);
     f->find<QToolButton>("StartButton")->click();
     QVERIFY(f->window->measurementRunning());
@@ -270,7 +362,10 @@ void WindowScanTest::singleScanFromTheStartButton()
     for (const char* name : {"StartEdit", "StopEdit", "ResolutionEdit", "Single", "Continuous", "LoadConfiguration",
                              "SaveConfigurationAs", "Detector2", "TriggerOn"})
         QVERIFY2(!f->find<QWidget>(name)->isEnabled(), name);
+    for (int i = 0; i < 4; ++i) QVERIFY(!sourceRows(*f)->row(i)->enableBox()->isEnabled());
     QCOMPARE(f->window->pages().currentIndex(), int(TFormZovEZO::PageTransfer));
+    // The passband parameters hold still while the scan runs.
+    QVERIFY(page->passband().alarms.noAdjacent.locked());
 
     QVERIFY(f->waitFor(&TFormZovEZO::measurementFinished, scanTimeoutMs));
     QCOMPARE(scans.count(), 1);
@@ -280,6 +375,11 @@ void WindowScanTest::singleScanFromTheStartButton()
     QVERIFY(f->window->scanInfoCharts().velocityPoints() > 1000);
     for (int series = 0; series < 5; ++series) QVERIFY(f->window->scanInfoCharts().powerPoints(series) > 1000);
     QVERIFY(!f->find<QPlainTextEdit>("LineDetection")->toPlainText().isEmpty());
+    // The DWDM filter's channels on the 100 GHz grid, in the single table.
+    QVERIFY2(page->model().rowCount() >= 40, qPrintable(QString::number(page->model().rowCount())));
+    QCOMPARE(static_cast<const void*>(&page->table()->renderer()),
+             static_cast<const void*>(&page->singleRenderer()));
+    QVERIFY(!page->passband().alarms.noAdjacent.locked());
     QCOMPARE(f->window->startState(), WindowRules::StartState::Idle);
     QVERIFY(!f->find<QToolButton>("StartButton")->isChecked());
     QVERIFY(f->find<QToolButton>("StartButton")->isEnabled());
@@ -287,7 +387,31 @@ void WindowScanTest::singleScanFromTheStartButton()
     for (const char* name : {"StartEdit", "StopEdit", "ResolutionEdit", "Single", "Continuous", "LoadConfiguration",
                              "Detector2", "TriggerOn"})
         QVERIFY2(f->find<QWidget>(name)->isEnabled(), name);
+    for (int i = 0; i < 4; ++i) QVERIFY(sourceRows(*f)->row(i)->enableBox()->isEnabled());
     QVERIFY(!f->window->measurementRunning());
+    QCOMPARE(QString::fromStdString(f->window->scans().Current().name()), QString("Last Scan"));
+}
+
+void WindowScanTest::displayedScanChangeRefreshesThePages()
+{
+    auto f = detected({"QZRT"});
+    f->find<QToolButton>("StartButton")->click();
+    QVERIFY(f->waitFor(&TFormZovEZO::measurementFinished, scanTimeoutMs));
+    TPassBandFrame* page = passBand(*f);
+    const int channels = page->model().rowCount();
+    QVERIFY(channels > 0);
+    // What the chart page does when the user selects no scan, then the
+    // scan again.
+    f->window->scans().Select(-1);
+    f->window->displayedScanChanged();
+    QCOMPARE(page->model().rowCount(), 0);
+    QVERIFY(f->find<QPlainTextEdit>("LineDetection")->toPlainText().isEmpty());
+    QCOMPARE(f->window->scanInfoCharts().velocityPoints(), 0);
+    f->window->scans().Select(0);
+    f->window->displayedScanChanged();
+    QCOMPARE(page->model().rowCount(), channels);
+    QVERIFY(!f->find<QPlainTextEdit>("LineDetection")->toPlainText().isEmpty());
+    QVERIFY(f->window->scanInfoCharts().velocityPoints() > 1000);
 }
 
 void WindowScanTest::continuousRunOfThreeScans()
@@ -299,12 +423,46 @@ void WindowScanTest::continuousRunOfThreeScans()
     QSignalSpy scans(f->window.get(), &TFormZovEZO::scanShown);
     f->find<QToolButton>("StartButton")->click();
     QVERIFY(f->window->measurementRunning());
+    for (const char* name : {"StartEdit", "Single", "ScanLimit", "AutoSave", "DelayEdit", "MinMaxReset"})
+        QVERIFY2(!f->find<QWidget>(name)->isEnabled(), name);
+    QVERIFY(!sourceRows(*f)->row(0)->enableBox()->isEnabled());
     QVERIFY(f->waitFor(&TFormZovEZO::measurementFinished, 3 * scanTimeoutMs));
     QCOMPARE(scans.count(), 3);
     QCOMPARE(f->find<QLabel>("ScanCounter")->text(), QString("3"));
+    QCOMPARE(f->window->scans().Current().CurveAt(0)->data().nbScan(), 3);
     QVERIFY2(!hasError(), qPrintable(f->window->statusPanel().text()));
-    QVERIFY(f->find<QWidget>("StartEdit")->isEnabled());
+    for (const char* name : {"StartEdit", "Single", "ScanLimit", "AutoSave", "DelayEdit", "MinMaxReset"})
+        QVERIFY2(f->find<QWidget>(name)->isEnabled(), name);
+    QVERIFY(sourceRows(*f)->row(0)->enableBox()->isEnabled());
     QCOMPARE(f->window->startState(), WindowRules::StartState::Idle);
+    // The passband page shows the run's minimum, latest and maximum figures.
+    TPassBandFrame* page = passBand(*f);
+    QVERIFY(page->model().rowCount() >= 40);
+    QCOMPARE(static_cast<const void*>(&page->table()->renderer()),
+             static_cast<const void*>(&page->continuousRenderer()));
+}
+
+void WindowScanTest::stopOfASingleScanIsCompletedByTheEndMessage()
+{
+    auto f = detected();
+    auto* start = f->find<QToolButton>("StartButton");
+    start->click();
+    QVERIFY(f->window->measurementRunning());
+    start->click();
+    // The press came back at once: the thread is still there, the window
+    // waits for its end message, which completes the stop.
+    QVERIFY(f->window->measurementRunning());
+    QCOMPARE(f->window->startState(), WindowRules::StartState::StopRequested);
+    QCOMPARE(f->find<QLabel>("Progress")->text(), QString(" Stopping "));
+    QVERIFY(start->isChecked());
+    QVERIFY(!passBand(*f)->passband().alarms.noAdjacent.locked());
+    QVERIFY(f->waitFor(&TFormZovEZO::measurementFinished, scanTimeoutMs));
+    QVERIFY(hasStatus("The measurement has been canceled by the user"));
+    QCOMPARE(f->window->startState(), WindowRules::StartState::Idle);
+    QVERIFY(!start->isChecked());
+    QVERIFY(start->isEnabled());
+    QVERIFY(f->find<QWidget>("StartEdit")->isEnabled());
+    QVERIFY(!f->window->measurementRunning());
 }
 
 void WindowScanTest::stopDuringAContinuousRunEndsAfterTheScanUnderWay()
