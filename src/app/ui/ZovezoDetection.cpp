@@ -145,7 +145,9 @@ void TFormZovEZO::adaptToUnit(bool present)
     const bool running = measurementRunning();
     enableControls(present && !running);
     startButton_->setEnabled(present);
-    if (sourceEditor_) sourceEditor_->SetFibreBand(identity().fibreBand());
+    // New limits may move the rows' edits, which write their records: not
+    // while the thread uses them (the identity stays during a run anyway).
+    if (sourceEditor_ && !running) sourceEditor_->SetFibreBand(identity().fibreBand());
 
     if (startButton_->isEnabled() && !running) {
         const ConfLaser& sources = session_->sources();

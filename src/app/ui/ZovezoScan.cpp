@@ -22,7 +22,6 @@
 
 #include "About.h"
 #include "Applicationconfig.h"
-#include "ConfLaserView.h"
 #include "ContinuousScanSaving.h"
 #include "Doubleedit.h"
 #include "Frequency.h"

@@ -228,6 +228,10 @@ void WindowSetupTest::statusBarColours()
     view.statusMessage({2, "", std::nullopt});
     QCOMPARE(status.background(), face);
     QCOMPARE(status.text(), QString());
+    // A configuration file the core found damaged is a warning.
+    f.window->configurationProblem("The configuration file is damaged");
+    QCOMPARE(status.background(), QColor(Qt::yellow));
+    QCOMPARE(status.text(), QString("The configuration file is damaged"));
 }
 
 void WindowSetupTest::titleNamesTheSimulation()
