@@ -4,8 +4,11 @@
 # the settings of scripts/dwdm-demo.config.xml, factory switch so that every
 # page is there), runs one single scan from the start button and writes one
 # PNG per visible page into DIR (default ./vemar-screenshots), named after
-# the page ("00-Parameters.png" ...). It exits non-zero when the window
-# cannot be driven (no unit found, the scan failed or never ended).
+# the page ("00-Parameters.png" with the source rows, "03-Band-pass-filter-
+# analysis.png" with the passband parameter panel ...), then the passband
+# page's results table after the scan ("03-Band-pass-filter-analysis-
+# table.png"), the range hint and the wait window. It exits non-zero when
+# the window cannot be driven (no unit found, the scan failed or never ended).
 #
 # Usage: scripts/screenshots.sh [DIR] [extra vemar switches]
 set -euo pipefail
