@@ -194,7 +194,7 @@ void MeasurementSession::placeSimulatedInstruments(const ConfLaser& sources, con
 // ---------------------------------------------------------------------------
 // The unit
 
-UnitState MeasurementSession::detectUnit(const OutdatedCalibrationQuestion& replaceOutdated)
+UnitState MeasurementSession::detectUnit(const UnitQuestions& questions)
 {
     if (running()) {
         // The measurement thread owns the link: the unit is left alone and
@@ -205,7 +205,7 @@ UnitState MeasurementSession::detectUnit(const OutdatedCalibrationQuestion& repl
         state.identity = identity_;
         return state;
     }
-    UnitState state = ::detectUnit(settings_.calibFolder, replaceOutdated);
+    UnitState state = ::detectUnit(settings_.calibFolder, questions);
     identity_ = state.usable() ? state.identity : IdentityRecord{};
     return state;
 }

@@ -141,10 +141,11 @@ public:
     static void placeSimulatedInstruments(const ConfLaser& sources, const ScanParameterBlock& block);
 
     // ---- the unit (never while a measurement runs)
-    // Device detection; keeps the identity of a usable unit (a zero record
-    // otherwise). While a measurement runs the unit is left alone and the
-    // identity stays.
-    UnitState detectUnit(const OutdatedCalibrationQuestion& replaceOutdated = {});
+    // Device detection (the questions go to the caller); keeps the identity
+    // of a usable unit (a zero record otherwise). While a measurement runs
+    // the unit is left alone and the identity stays: the state then says
+    // only whether the unit is still on USB.
+    UnitState detectUnit(const UnitQuestions& questions = {});
     const IdentityRecord& identity() const { return identity_; }
     void setIdentity(const IdentityRecord& identity) { identity_ = identity; }
 

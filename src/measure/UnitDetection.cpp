@@ -13,7 +13,7 @@ bool isCalibrationKind(std::uint16_t kind) { return kind == 1 || kind == 2; }
 
 bool unitPresent() { return UsbIsPresent(DSP_PRODUCT_ID, ""); }
 
-UnitState detectUnit(const std::string& calibFolder, const OutdatedCalibrationQuestion& replaceOutdated)
+UnitState detectUnit(const std::string& calibFolder, const UnitQuestions& questions)
 {
     UnitState state;
     if (!unitPresent()) return state;
@@ -23,25 +23,37 @@ UnitState detectUnit(const std::string& calibFolder, const OutdatedCalibrationQu
         return state;
     }
     state.presence = UnitState::Presence::Present;
-
-    FlashControl flash;
-    const std::uint16_t zoneKind = flash.ReadZoneCalibrationKind();
-    flash.ReadIdentity();
-    // An empty zone reads 0xFFFF: storing that as the identity's kind would
-    // damage the record, so only a stored file's kind is taken over.
-    if (isCalibrationKind(zoneKind) && flash.CalibrationKind() != zoneKind) {
-        flash.SetCalibrationKind(zoneKind);
-        flash.WriteIdentity();
-        state.calibrationKindStored = zoneKind;
+    {
+        FlashControl flash;
+        const std::uint16_t zoneKind = flash.ReadZoneCalibrationKind();
+        flash.ReadIdentity();
+        // An empty zone reads 0xFFFF: storing that as the identity's kind would
+        // damage the record, so only a stored file's kind is taken over.
+        if (isCalibrationKind(zoneKind) && flash.CalibrationKind() != zoneKind) {
+            flash.SetCalibrationKind(zoneKind);
+            flash.WriteIdentity();
+            state.calibrationKindStored = zoneKind;
+        }
+        state.identity = flash.identity();
     }
     state.releaseOk = state.status.release == DspFirmware::requiredRelease;
-    if (state.releaseOk) {
-        state.calibrationFile = flash.CheckCalibrationFile(
-            calibFolder, false, [&state, &replaceOutdated](const std::string& caption, const std::string& text) {
-                state.calibrationOutdated = true;
-                return replaceOutdated ? replaceOutdated(caption, text) : false;
-            });
+    if (!state.releaseOk && questions.upgrade.askYesNo) {
+        // The firmware's own release check asks, programs and reports; a
+        // nested detection while its boxes are open answers false at once.
+        if (DspFirmware::releaseCheck(questions.firmwarePath, questions.upgrade)) {
+            state.releaseOk = true;
+            state.upgraded = true;
+            state.status = DspFirmware::readStatus();
+        }
     }
+    if (!state.releaseOk) return state;
+
+    FlashControl flash;
+    state.calibrationFile = flash.CheckCalibrationFile(
+        calibFolder, false, [&state, &questions](const std::string& caption, const std::string& text) {
+            state.calibrationOutdated = true;
+            return questions.replaceOutdated ? questions.replaceOutdated(caption, text) : false;
+        });
     state.identity = flash.identity();
     return state;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
-// Finding the unit the way the window's device detection does: the USB
-// presence test, the calibration kind kept in step with the identity record,
-// the DSP release check and the local calibration file check. Nothing here
-// asks the user anything: the one question (replace an outdated local
-// calibration file?) goes to the caller, and a wrong release is reported for
-// the caller to offer the upgrade.
+// Finding the unit, for the window's device detection and vemar-cli alike:
+// the USB presence test, the calibration kind kept in step with the identity
+// record, the DSP release check with the firmware upgrade it may offer, and
+// the local calibration file check. Nothing here asks the user anything: the
+// questions (upgrade the DSP? replace an outdated local calibration file?)
+// and the wait window of the upgrade go to the caller's callbacks, and a
+// caller without them hears of a wrong release and an outdated file in the
+// state it gets back.
 
 #include <cstdint>
 #include <functional>
@@ -32,6 +34,9 @@ struct UnitState {
     bool calibrationOutdated = false;
     // The identity was rewritten to name the kind of the stored calibration file.
     std::optional<std::uint16_t> calibrationKindStored;
+    // The caller agreed to the upgrade and the firmware was programmed;
+    // status then holds the DSP's state after the reboot.
+    bool upgraded = false;
 
     bool usable() const { return presence == Presence::Present && releaseOk; }
 };
@@ -44,5 +49,19 @@ bool unitPresent();
 // it with the unit's. Without a question the local file stays.
 using OutdatedCalibrationQuestion = std::function<bool(const std::string& caption, const std::string& text)>;
 
-// The whole detection against the Calib folder.
-UnitState detectUnit(const std::string& calibFolder, const OutdatedCalibrationQuestion& replaceOutdated = {});
+// What the detection may ask its caller. Each question left empty takes the
+// choice that changes nothing in the unit or on disk.
+struct UnitQuestions {
+    // A DSP of another release: the Yes/No question of the release check
+    // and the wait window shown while the firmware is programmed. Without
+    // the question no upgrade is offered and releaseOk stays false.
+    DspFirmware::ReleaseCheckUi upgrade;
+    // The firmware file the upgrade programs ("DSP/VEMAR_DSP V112.out"
+    // beside the program).
+    std::string firmwarePath;
+    OutdatedCalibrationQuestion replaceOutdated;
+};
+
+// The whole detection against the Calib folder. Link and flash failures
+// propagate as exceptions with their texts.
+UnitState detectUnit(const std::string& calibFolder, const UnitQuestions& questions = {});
