@@ -96,7 +96,9 @@ public:
 // place it fills; the editor calls window.SourcesRangeChanged() whenever
 // the sources' range changes.
 struct WindowParts {
-    std::function<std::unique_ptr<TransferChartPage>(QWidget& place, ApplicationConfig& settings)> transferChart;
+    // The page may call window.session() and window.displayedScanChanged()
+    // on user commands, never while it is built (the session comes after it).
+    std::function<std::unique_ptr<TransferChartPage>(QWidget& place, TFormZovEZO& window)> transferChart;
     std::function<std::unique_ptr<PassBandPage>(QWidget& place, ApplicationConfig& settings, ScanManager& scans)>
         passBand;
     std::function<std::unique_ptr<SourceEditorPanel>(QWidget& place, TFormZovEZO& window)> sourceEditor;

@@ -200,7 +200,7 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     pages_->addTab(buildChartPage(chartPlace), pageCaptions[PageTransfer]);
 
     liveSources_ = std::make_unique<ConfLaserView>(ConfLaser::live());
-    if (options_.parts.transferChart) chart_ = options_.parts.transferChart(*chartPlace, *settings_);
+    if (options_.parts.transferChart) chart_ = options_.parts.transferChart(*chartPlace, *this);
 
     // 2. The scan store, bound to the chart and the live source configuration.
     scans_ = std::make_unique<ScanManager>(this, chart_ ? chart_->scanChart() : nullptr, liveSources_.get());

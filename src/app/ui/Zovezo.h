@@ -26,6 +26,7 @@
 class ApplicationConfig;
 class ConfLaserView;
 class ConfigurationSection;
+class MeasurementSession;
 class QButtonGroup;
 class QCheckBox;
 class QEvent;
@@ -140,6 +141,13 @@ public:
     bool detectionPending() const;
 
     void setDialogs(WindowDialogs dialogs);
+
+    // The measurements of this run (settings, sources, scan store). It is
+    // built after the chart page, whose chart the scan store draws on.
+    MeasurementSession& session();
+    // The scan shown on the chart page changed (loaded, selected, cleared,
+    // or the display unit switched): the pages that show it follow.
+    void displayedScanChanged();
 
     ApplicationConfig& settings() { return *settings_; }
     ScanManager& scans() { return *scans_; }
