@@ -842,6 +842,7 @@ void TChartPage::ButtonLoadScanClick()
     }
     trace.setName(baseNameOf(fileName));
     chart_->setExtOnVoltAxis(true);
+    trace.RedrawAll();
     refillScanList();
     host_.configurationLoaded();
     followScanRange();
