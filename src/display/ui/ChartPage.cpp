@@ -139,6 +139,7 @@ void TChartPage::build()
     chart_->setObjectName("TransfertChart");
     chart_->setMessageSink([this](const QString& title, const QString& text) { message(1, title, text); });
     column->addWidget(chart_, 1);
+    column->addWidget(buildInformation());
 
     auto* controls = new QHBoxLayout;
     controls->setSpacing(4);
@@ -146,7 +147,7 @@ void TChartPage::build()
     controls->addWidget(buildShifts());
     controls->addWidget(buildZoom());
     controls->addWidget(buildCursors());
-    controls->addWidget(buildInformation(), 1);
+    controls->addStretch(1);
     controls->addWidget(buildScans());
     column->addLayout(controls);
 
@@ -193,7 +194,7 @@ QWidget* TChartPage::buildTraces()
         // Room for " (S)" in bold, so the boxes do not move when it comes.
         QFont bold = box->font();
         bold.setBold(true);
-        box->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QString(curveNames[i]) + " (S)") + 24);
+        box->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QString(curveNames[i]) + " (S)") + 22);
         grid->addWidget(box, static_cast<int>(i / 3), static_cast<int>(i % 3));
         curveBoxes_[i] = box;
         connect(box, &QCheckBox::clicked, this, [this, box] { ChangeDisplayedFunctions(box); });
@@ -292,19 +293,21 @@ QWidget* TChartPage::buildCursors()
 
 QWidget* TChartPage::buildInformation()
 {
+    // Under the chart, two lines across the page: the centre and width on
+    // the left, the slopes on the right.
     QGroupBox* g = group("Information", this, "InformationGroup");
-    auto* column = new QVBoxLayout(g);
-    column->setContentsMargins(6, 4, 6, 4);
-    column->setSpacing(2);
+    auto* row = new QHBoxLayout(g);
+    row->setContentsMargins(6, 2, 6, 2);
+    row->setSpacing(12);
     showInformationBox_ = new QCheckBox("Show Information", g);
     showInformationBox_->setObjectName("CheckBoxShowInformation");
-    column->addWidget(showInformationBox_);
+    row->addWidget(showInformationBox_, 0, Qt::AlignTop);
     informationBlock_ = new QWidget(g);
     informationBlock_->setObjectName("InformationBlock");
     auto* grid = new QGridLayout(informationBlock_);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(2);
+    grid->setVerticalSpacing(1);
     centreCaption_ = label("", informationBlock_, "CentralLambdaLabel");
     widthCaption_ = label("", informationBlock_, "FWHM3dBLabel");
     leftCaption_ = label("", informationBlock_, "LeftFrontLabel");
@@ -313,20 +316,23 @@ QWidget* TChartPage::buildInformation()
     widthValue_ = label("", informationBlock_, "FWHM3dBValue");
     leftValue_ = label("", informationBlock_, "LeftFrontValue");
     rightValue_ = label("", informationBlock_, "RightFrontValue");
-    const std::array<std::pair<QLabel*, QLabel*>, 4> rows = {
-        {{centreCaption_, centreValue_}, {widthCaption_, widthValue_}, {leftCaption_, leftValue_},
-         {rightCaption_, rightValue_}}};
-    const QFontMetrics metrics(font());
-    for (int r = 0; r < 4; ++r) {
-        grid->addWidget(rows[static_cast<std::size_t>(r)].first, r, 0);
-        QLabel* value = rows[static_cast<std::size_t>(r)].second;
+    const std::array<std::array<QLabel*, 3>, 4> cells = {{{centreCaption_, centreValue_, nullptr},
+                                                          {widthCaption_, widthValue_, nullptr},
+                                                          {leftCaption_, leftValue_, nullptr},
+                                                          {rightCaption_, rightValue_, nullptr}}};
+    for (int i = 0; i < 4; ++i) {
+        QLabel* caption = cells[static_cast<std::size_t>(i)][0];
+        QLabel* value = cells[static_cast<std::size_t>(i)][1];
         QFont bold = value->font();
         bold.setBold(true);
         value->setFont(bold);
-        // Room for "1550.1234 nm" and "-123.45 dB/nm" without moving the block.
-        value->setMinimumWidth(QFontMetrics(bold).horizontalAdvance("-1234.5678 dB/Thz"));
-        grid->addWidget(value, r, 1);
+        // Room for the longest figures, so that the block does not move.
+        value->setMinimumWidth(QFontMetrics(bold).horizontalAdvance("-1234.56 dB/Thz"));
+        grid->addWidget(caption, i % 2, (i / 2) * 2);
+        grid->addWidget(value, i % 2, (i / 2) * 2 + 1);
     }
+    grid->setColumnMinimumWidth(2, QFontMetrics(font()).horizontalAdvance("Right Slope [-80.00, -80.00 dB] :"));
+    grid->setColumnStretch(4, 1);
     for (QLabel* caption : {widthCaption_, leftCaption_, rightCaption_}) {
         caption->setCursor(Qt::PointingHandCursor);
         caption->installEventFilter(this);
@@ -334,8 +340,7 @@ QWidget* TChartPage::buildInformation()
     widthCaption_->setToolTip("Click to set the spectral width level");
     leftCaption_->setToolTip("Click to set the slope levels");
     rightCaption_->setToolTip("Click to set the slope levels");
-    column->addWidget(informationBlock_);
-    column->addStretch(1);
+    row->addWidget(informationBlock_, 1);
     connect(showInformationBox_, &QCheckBox::clicked, this, &TChartPage::CheckBoxShowInformationClick);
     return g;
 }
