@@ -10,6 +10,9 @@
 # table.png"), the range hint and the wait window. It exits non-zero when
 # the window cannot be driven (no unit found, the scan failed or never ended).
 #
+# The "Transfer functions" page in its states of interest follows at the end
+# (DIR/transfer-functions).
+#
 # Usage: scripts/screenshots.sh [DIR] [extra vemar switches]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,3 +34,18 @@ cp scripts/dwdm-demo.config.xml "$documents/Zelmora Optics/VEMAR/Config/VEMAR.co
 echo "screenshots.sh: simulated DWDM scan, pictures in $out" >&2
 XDG_DOCUMENTS_DIR="$documents" xvfb-run -a -s "-screen 0 1280x800x24" \
   "$build/bin/vemar_screenshots" "$out" --simulate=dwdm --seed 1 QZRT "$@"
+
+# ---- "Transfer functions" page -------------------------------------------------
+# The page around the chart in the states worth looking at, on the files of a
+# simulated 3-scan continuous DWDM run (vemar-cli, the same settings): the
+# first scan as loaded, cursors shown, marker mode, zoomed on one channel, in
+# THz, and the envelopes of the run. The page is drawn at the size the window
+# gives it (1010 x 640); the pictures go into DIR/transfer-functions.
+cmake --build "$build" -j "$(nproc)" --target chart_page_demo vemar-cli >&2
+scans="$(mktemp -d)"
+trap 'rm -rf "$documents" "$scans"' EXIT
+"$build/bin/vemar-cli" --simulate --seed 1 --sim-time-scale 0.01 --config scripts/dwdm-demo.config.xml \
+  scan --continuous 3 --out "$scans/dwdm" >&2
+echo "screenshots.sh: the Transfer functions page, pictures in $out/transfer-functions" >&2
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  "$build/bin/chart_page_demo" "$out/transfer-functions" "$scans/dwdm_1.scan.xml" "$scans/dwdm_3.scan.xml"

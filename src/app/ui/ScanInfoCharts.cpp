@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "Frequency.h"
+#include "PixelReduction.h"
 #include "ScanChannels.h"
 #include "ScanRes.h"
 
@@ -32,40 +34,28 @@ QCPGraph* pointSeries(QCustomPlot& plot, const QColor& colour)
     return graph;
 }
 
-// x values of the samples in the display unit; in THz the points go from
-// the last sample to the first, so the keys rise.
-QVector<double> keys(const std::vector<double>& wavelengthNm, bool thz)
-{
-    QVector<double> x;
-    x.reserve(static_cast<int>(wavelengthNm.size()));
-    if (thz) {
-        for (auto it = wavelengthNm.rbegin(); it != wavelengthNm.rend(); ++it)
-            x.push_back(*it > 0.0 ? terahertzNm / *it : 0.0);
-    } else {
-        for (double w : wavelengthNm) x.push_back(w);
-    }
-    return x;
-}
+// The velocity and power series hold a point per sample, a million in a
+// wide scan: they are reduced as the transfer-function chart reduces its
+// curves, per column of the axis the lowest and the highest value, on more
+// columns than any screen shows, so that the picture stays the same.
+constexpr int reductionColumns = 2048;
 
-QVector<double> values(const std::vector<double>& v, std::size_t count, bool reversed)
+void setReducedPoints(QCPGraph& graph, const std::vector<double>& wavelengthNm, const std::vector<double>& values,
+                      bool thz)
 {
-    QVector<double> y;
-    const std::size_t n = std::min(count, v.size());
-    y.reserve(static_cast<int>(n));
-    if (reversed) {
-        for (std::size_t i = n; i-- > 0;) y.push_back(v[i]);
-    } else {
-        for (std::size_t i = 0; i < n; ++i) y.push_back(v[i]);
+    const std::size_t n = std::min(wavelengthNm.size(), values.size());
+    if (n == 0 || wavelengthNm.front() <= 0.0) {
+        graph.data()->clear();
+        return;
     }
-    return y;
-}
-
-void setPoints(QCPGraph& graph, QVector<double> x, QVector<double> y)
-{
-    const int n = std::min(x.size(), y.size());
-    x.resize(n);
-    y.resize(n);
-    graph.setData(x, y, true);
+    PixelAxis axis{wavelengthNm.front(), wavelengthNm[n - 1], reductionColumns};
+    if (thz) axis = {terahertzNm / wavelengthNm[n - 1], terahertzNm / wavelengthNm.front(), reductionColumns};
+    std::vector<PlotPoint> reduced;
+    reduceCurve(std::span(wavelengthNm).first(n), std::span(values).first(n), {}, thz, axis, reduced);
+    QVector<QCPGraphData> data;
+    data.reserve(static_cast<qsizetype>(reduced.size()));
+    for (const PlotPoint& p : reduced) data.append(QCPGraphData(p.x, p.y));
+    graph.data()->set(data, true);
 }
 
 }  // namespace
@@ -105,11 +95,10 @@ QWidget* TScanInfoCharts::modeHopChart() const { return modeHop_; }
 void TScanInfoCharts::refresh(const ScanRes& result, const std::array<bool, 4>& detectorEnabled, bool thz,
                               bool keepModeHop)
 {
-    const QVector<double> x = keys(result.wavelength, thz);
     const std::size_t n = result.wavelength.size();
 
     // Sweeping velocity.
-    setPoints(*velocity_->graph(0), x, values(result.velocity, n, thz));
+    setReducedPoints(*velocity_->graph(0), result.wavelength, result.velocity, thz);
     velocity_->xAxis->setLabel(bottomTitle(thz));
     velocity_->xAxis->rescale();
     // The first sample's velocity is 0 by definition: the axis shows the sweep.
@@ -136,7 +125,7 @@ void TScanInfoCharts::refresh(const ScanRes& result, const std::array<bool, 4>& 
         const bool wanted = s < 2 || detectorEnabled[static_cast<std::size_t>(s - 1)];
         const auto slot = static_cast<std::size_t>(channelSlots[static_cast<std::size_t>(s)]);
         if (wanted && result.present[slot])
-            setPoints(graph, x, values(result.values[slot], n, thz));
+            setReducedPoints(graph, result.wavelength, result.values[slot], thz);
         else
             graph.data()->clear();
     }

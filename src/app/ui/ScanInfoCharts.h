@@ -1,8 +1,10 @@
 #pragma once
 
 // The three charts fed by each scan besides the transfer functions:
-// "Sweeping velocity", "Output power" and "Mode Hopping". Plain QCustomPlot
-// charts; only ScanInfoCharts.cpp includes the plotting library.
+// "Sweeping velocity", "Output power" and "Mode Hopping". QCustomPlot charts
+// whose velocity and power series are reduced per column of the axis by the
+// transfer-function chart's reduction (PixelReduction.h); only
+// ScanInfoCharts.cpp includes the plotting library.
 
 #include <array>
 #include <memory>

@@ -73,7 +73,7 @@ private:
 WindowParts standardWindowParts()
 {
     WindowParts parts;
-    // parts.transferChart: the "Transfer functions" page, once it exists.
+    // The "Transfer functions" page is added by windowParts() (WindowStart.cpp).
     parts.passBand = [](QWidget& place, ApplicationConfig& settings, ScanManager& scans) {
         return std::make_unique<PassBandFramePage>(place, settings, scans);
     };

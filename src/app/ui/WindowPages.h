@@ -103,6 +103,8 @@ public:
 // source rows call window.SourcesRangeChanged() whenever the sources' range
 // changes.
 struct WindowParts {
+    // The page may call window.session() and window.displayedScanChanged()
+    // on user commands, never while it is built (the session comes after it).
     std::function<std::unique_ptr<TransferChartPage>(QWidget& place, TFormZovEZO& window)> transferChart;
     std::function<std::unique_ptr<PassBandPage>(QWidget& place, ApplicationConfig& settings, ScanManager& scans)>
         passBand;

@@ -1,19 +1,69 @@
 #include "WindowStart.h"
 
+#include <tinyxml.h>
+
 #include <QApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <memory>
 
+#include "ChartPage.h"
 #include "ChartPicture.h"
 #include "ChartPictureRenderer.h"
+#include "ConfigurationFile.h"
 #include "Log.h"
 #include "MeasurementSession.h"
 #include "NumberFormat.h"
+#include "StandardWindowParts.h"
 #include "UsbBridge.h"
 #include "Zovezo.h"
+
+namespace {
+
+// What the "Transfer functions" page asks of the window.
+class WindowChartPageHost : public ChartPageHost {
+public:
+    explicit WindowChartPageHost(TFormZovEZO& window) : window_(window) {}
+
+    MeasurementSession& session() override { return window_.session(); }
+    void displayedScanChanged() override { window_.displayedScanChanged(); }
+    bool configurationFrame(TiXmlDocument& document, std::string* error) override
+    {
+        // The window writes its configuration file with every section it
+        // holds; the scan file starts with exactly that.
+        const QTemporaryDir folder;
+        const std::string path = folder.isValid() ? folder.filePath("frame.config.xml").toStdString() : std::string();
+        if (!path.empty()) window_.saveConfiguration(path);
+        if (path.empty() || !ConfigurationFile::parseFile(path, document)) {
+            if (error != nullptr) *error = "The configuration could not be written to a temporary file";
+            return false;
+        }
+        return true;
+    }
+    void loadConfiguration(const std::string& fileName) override { window_.loadConfiguration(fileName); }
+    void configurationLoaded() override
+    {
+        window_.settingsToControls();
+        window_.SourcesRangeChanged();
+    }
+
+private:
+    TFormZovEZO& window_;
+};
+
+}  // namespace
+
+WindowParts windowParts()
+{
+    WindowParts parts = standardWindowParts();
+    parts.transferChart = [](QWidget& place, TFormZovEZO& window) -> std::unique_ptr<TransferChartPage> {
+        return makeChartPage(place, std::make_unique<WindowChartPageHost>(window));
+    };
+    return parts;
+}
 
 std::string windowHelpText()
 {
@@ -90,6 +140,7 @@ int runWindowProgram(int argc, char** argv)
         WindowOptions options;
         options.commandLine = commandLine;
         options.programFolder = programFolder();
+        options.parts = windowParts();
         TFormZovEZO window(std::move(options));
         window.show();
         return application.exec() == 0 ? 0 : 1;

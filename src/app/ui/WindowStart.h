@@ -8,6 +8,12 @@
 
 #include "CommandLine.h"
 
+struct WindowParts;
+
+// The parts of the window that other parts of the program build (the chart
+// page ...), as the program gives them to the window.
+WindowParts windowParts();
+
 // What --help prints.
 std::string windowHelpText();
 

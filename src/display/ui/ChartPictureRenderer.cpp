@@ -72,5 +72,9 @@ bool TransfertChartPicture::encode(const ScanTrace&, PictureFormat format, std::
                                    std::string& error) const
 {
     if (!onApplicationThread(error)) return false;
-    return encodeImage(chart_.renderPicture(), format, bytes, error);
+    // A chart never laid out (its page not shown yet) has no size of its
+    // own: it is drawn at the size of the pictures without a window.
+    constexpr int smallest = 100;
+    const bool sized = chart_.width() >= smallest && chart_.height() >= smallest;
+    return encodeImage(sized ? chart_.renderPicture() : chart_.renderPicture(1200, 700), format, bytes, error);
 }

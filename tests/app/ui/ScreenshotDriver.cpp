@@ -89,6 +89,7 @@ int main(int argc, char** argv)
     WindowOptions options;
     options.commandLine = commandLine;
     options.programFolder = programFolder();
+    options.parts = windowParts();
     auto window = std::make_unique<TFormZovEZO>(std::move(options));
     window->show();
     if (!waitFor(*window, &TFormZovEZO::detectionFinished, 20000)) return fail("the device detection never ended");
