@@ -10,8 +10,9 @@
 # table.png"), the range hint and the wait window. It exits non-zero when
 # the window cannot be driven (no unit found, the scan failed or never ended).
 #
-# The "Transfer functions" page in its states of interest follows at the end
-# (DIR/transfer-functions).
+# The "Transfer functions" page in its states of interest follows
+# (DIR/transfer-functions), then the passband page in continuous mode
+# (DIR/passband).
 #
 # Usage: scripts/screenshots.sh [DIR] [extra vemar switches]
 set -euo pipefail
@@ -41,11 +42,21 @@ XDG_DOCUMENTS_DIR="$documents" xvfb-run -a -s "-screen 0 1280x800x24" \
 # first scan as loaded, cursors shown, marker mode, zoomed on one channel, in
 # THz, and the envelopes of the run. The page is drawn at the size the window
 # gives it (1010 x 640); the pictures go into DIR/transfer-functions.
-cmake --build "$build" -j "$(nproc)" --target chart_page_demo vemar-cli >&2
+cmake --build "$build" -j "$(nproc)" --target chart_page_demo passband_page_demo vemar-cli >&2
 scans="$(mktemp -d)"
 trap 'rm -rf "$documents" "$scans"' EXIT
-"$build/bin/vemar-cli" --simulate --seed 1 --sim-time-scale 0.01 --config scripts/dwdm-demo.config.xml \
-  scan --continuous 3 --out "$scans/dwdm" >&2
+XDG_DOCUMENTS_DIR="$documents" "$build/bin/vemar-cli" --simulate --seed 1 --sim-time-scale 0.01 \
+  --config scripts/dwdm-demo.config.xml scan --continuous 3 --out "$scans/dwdm" >&2
 echo "screenshots.sh: the Transfer functions page, pictures in $out/transfer-functions" >&2
 xvfb-run -a -s "-screen 0 1280x800x24" \
   "$build/bin/chart_page_demo" "$out/transfer-functions" "$scans/dwdm_1.scan.xml" "$scans/dwdm_3.scan.xml"
+
+# ---- "Band-pass filter analysis" page in continuous mode -----------------------
+# The same three scans as a continuous run shows them on the passband page
+# (minimum, latest and maximum per channel), the parameter panel, and the
+# panel on the CWDM grid locked as during a measurement; into DIR/passband.
+echo "screenshots.sh: the Band-pass filter analysis page, pictures in $out/passband" >&2
+mkdir -p "$out/passband"
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  "$build/bin/passband_page_demo" "$out/passband" "$scans/dwdm_1.scan.xml" "$scans/dwdm_2.scan.xml" \
+  "$scans/dwdm_3.scan.xml"
