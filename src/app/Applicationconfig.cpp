@@ -1,9 +1,12 @@
 #include "Applicationconfig.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -13,6 +16,7 @@
 #include "Log.h"
 #include "NumberFormat.h"
 #include "TiXmlElementCustom.h"
+#include "UserMessages.h"
 
 namespace {
 
@@ -64,16 +68,42 @@ bool folderExists(const std::string& path)
     return !path.empty() && std::filesystem::is_directory(path, ec);
 }
 
-bool createFolderTree(const std::string& path)
+bool createFolderTree(const std::string& path, std::string* why)
 {
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
-    return folderExists(path);
+    if (folderExists(path)) return true;
+    if (why != nullptr) *why = ec ? ec.message() : folderSettingProblem(path);
+    return false;
+}
+
+std::string folderSettingProblem(const std::string& folder)
+{
+    if (folder.empty()) return "an empty name";
+    // A relative folder would depend on where the program happens to be
+    // started from.
+    if (folder.front() != '/') return "a relative path";
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) return std::strerror(errno);
+    if (!S_ISDIR(info.st_mode)) return "not a folder";
+    return {};
+}
+
+void announceSetting(const std::string& text)
+{
+    Log::warn("%s\n", text.c_str());
+    UserMessages::show(UserMessages::Severity::Warning, "Settings", text);
 }
 
 std::string ApplicationConfig::defaultDocumentsFolder()
 {
-    if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg != nullptr && *xdg != '\0') return xdg;
+    if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg != nullptr && *xdg != '\0') {
+        if (xdg[0] == '/') return xdg;
+        // Such a setting is only valid as an absolute path; a relative one
+        // would move with the working directory.
+        announceSetting(std::string("XDG_DOCUMENTS_DIR \"") + xdg +
+                        "\" is a relative path: the documents folder under the home folder is used instead");
+    }
     const char* home = std::getenv("HOME");
     std::string homeFolder = home != nullptr ? home : "";
     if (homeFolder.empty()) {
@@ -92,9 +122,14 @@ ApplicationConfig::ApplicationConfig(const std::string& documentsFolder)
     dataFolder = rootFolder + "Data/";
     configFolder = rootFolder + "Config/";
     calibFolder = rootFolder + "Calib/";
-    // Failures are not reported: a missing folder shows up when a file is used.
-    for (const std::string* folder : {&rootFolder, &dataFolder, &configFolder, &calibFolder})
-        if (!createFolderTree(*folder)) Log::warn("Can't create the folder %s\n", folder->c_str());
+    // Said at once: every file of the program lives in these folders.
+    for (const std::string* folder : {&rootFolder, &dataFolder, &configFolder, &calibFolder}) {
+        std::string why;
+        if (!createFolderTree(*folder, &why)) {
+            announceSetting("Can't create the folder " + *folder + ": " + why);
+            break;  // the others lie inside it or beside it: the same reason
+        }
+    }
     scanFilesFolder = dataFolder;
 }
 
@@ -175,7 +210,17 @@ void ApplicationConfig::readApplication(const TiXmlElement* application)
         view(e).readInt("Scan_Delay", scanDelay, 0);
         scanSaveEnabled = view(e).getBool("Is_Scan_Save", false);
         const std::string folder = view(e).getText("Continuous_Scan_Files_Directory", dataFolder);
-        scanFilesFolder = folderExists(folder) ? folder : dataFolder;
+        if (const std::string problem = folderSettingProblem(folder); problem.empty()) {
+            scanFilesFolder = folder;
+        } else {
+            scanFilesFolder = dataFolder;
+            const std::string text = "Continuous_Scan_Files_Directory \"" + folder + "\" can't be used (" + problem +
+                                     "): the Data folder " + dataFolder + " is used instead";
+            if (announceFallbacks)
+                announceSetting(text);
+            else
+                Log::warn("%s\n", text.c_str());
+        }
         fileType = view(e).getKeyword("File_Type", kFileTypes, 0);
         keepModeHop = view(e).getBool("KeepModeHope", false);
     }

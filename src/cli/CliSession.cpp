@@ -12,6 +12,7 @@
 
 #include "About.h"
 #include "Applicationconfig.h"
+#include "AtomicFile.h"
 #include "ConfLaserView.h"
 #include "DriverPause.h"
 #include "ExitCode.h"
@@ -148,12 +149,16 @@ void CliSession::loadConfiguration()
     const std::string path = configPath();
     if (options_.configFile) {
         TiXmlDocument probe;
-        if (!ConfigurationFile::parseFile(path, probe))
-            throw CliError(ExitCode::FileError, "can't read the configuration file " + path);
+        std::string why;
+        if (!ConfigurationFile::parseFile(path, probe, &why))
+            throw CliError(ExitCode::FileError, "can't read the configuration file " + path + ": " + why);
         if (ConfigurationFile::findRoot(probe) == nullptr)
             throw CliError(ExitCode::FileError, path + " is not a VEMAR configuration file");
+        ConfigurationFile::loadConfiguration(path, *settings_, sections_);
+        return;
     }
-    ConfigurationFile::loadConfiguration(path, *settings_, sections_);
+    const std::string note = ConfigurationFile::loadDefaultConfiguration(path, *settings_, sections_);
+    if (!note.empty()) status("vemar-cli: warning: " + note);
 }
 
 void CliSession::createSourceDrivers()
@@ -172,7 +177,7 @@ void CliSession::saveConfigurationIfAsked(const About& about)
     if (!options_.saveConfig) return;
     const std::string path = configPath();
     if (!ConfigurationFile::saveConfiguration(path, about, *settings_, sections_))
-        throw CliError(ExitCode::FileError, "can't write the configuration file " + path);
+        throw CliError(ExitCode::FileError, "can't write the configuration file " + path + ": " + lastWriteFailure());
     status("configuration saved to " + path);
 }
 

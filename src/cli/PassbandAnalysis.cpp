@@ -1,5 +1,6 @@
 #include "PassbandAnalysis.h"
 
+#include "AtomicFile.h"
 #include "ExitCode.h"
 #include "Grid.h"
 #include "NumberFormat.h"
@@ -61,5 +62,5 @@ void saveResultFile(const Passband& passband, const std::string& path)
 {
     const bool ok = resultFileKind(path) == ResultFileKind::Xml ? PassbandFiles::saveXml(passband, path)
                                                                 : PassbandFiles::saveText(passband, path);
-    if (!ok) throw CliError(ExitCode::FileError, "can't write " + path);
+    if (!ok) throw CliError(ExitCode::FileError, "can't write " + path + ": " + lastWriteFailure());
 }

@@ -79,6 +79,13 @@ ScanTrace& loadScanFile(CliSession& session, const std::string& path, bool withP
     checkScanFile(path);
     ConfigurationSections sections = session.sections();
     if (!withPassband) sections.passbandReader = nullptr;
+    // The scan's settings were its station's: a folder of theirs missing here is no news.
+    struct Quiet {
+        ApplicationConfig& settings;
+        bool was;
+        ~Quiet() { settings.announceFallbacks = was; }
+    } quiet{session.settings(), session.settings().announceFallbacks};
+    session.settings().announceFallbacks = false;
     const int status = loadFromChartPage(path, session.scans(), session.settings(), sections, &session.liveView());
     if (status != 0) damaged(path, "the format is invalid");
     return session.scans().Current();

@@ -113,7 +113,12 @@ void applyScanRequest(const ScanRequest& request, ApplicationConfig& settings, C
     checkRange(start, stop);
     const double low = sources.LowestLambdaMin();
     const double high = sources.HighestLambdaMax();
-    if (!(low < high)) throw UsageError("no source is enabled in the settings");
+    if (!(low < high)) {
+        bool enabled = false;
+        for (const SourceConfig& source : sources.sources) enabled = enabled || source.enable;
+        if (!enabled) throw UsageError("no source is enabled in the settings");
+        throw UsageError(cformat("the enabled sources cover no range (%.1f to %.1f nm)", low, high));
+    }
     if (start < low || stop > high)
         throw UsageError(cformat("the scan range %.1f to %.1f nm leaves the %.1f to %.1f nm the enabled sources cover",
                                  start, stop, low, high));
