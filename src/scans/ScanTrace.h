@@ -24,6 +24,14 @@ class ScanChart;
 class ScanForm;
 class TiXmlDocument;
 
+// What a load met in the side file that a strict reader refuses (the
+// window's Load keeps it: the engine and the chart cope with such values).
+struct ScanLoadReport {
+    // The first array holding a value that is not a finite number, with
+    // the value's index ("side file block 3 (sample wavelengths) ..."); empty when none.
+    std::string nonFinite;
+};
+
 class ScanTrace {
 public:
     // form, chart and the live configuration may be null (no window, no
@@ -85,7 +93,8 @@ public:
     // the live configuration (null: the live configuration stays as it is).
     // extReferenced builds the Ext curve relative to the output, as the
     // measurement did when the file's BNC input was an optical power.
-    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr, bool extReferenced = false);
+    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr, bool extReferenced = false,
+                ScanLoadReport* report = nullptr);
     // The chart as a picture, through the installed ChartPicture (ChartPicture.h).
     bool SaveBitmap(const std::string& fileName, std::string* error = nullptr) const;
     bool SavePng(const std::string& fileName, std::string* error = nullptr) const;
