@@ -105,6 +105,38 @@ TEST_F(CliDamagedInputTest, SourceValuesNoSourceCanTakeAreRefusedWhereTheyAreRea
     EXPECT_EQ(readWholeFile(config).find("Speed=\"-1\""), std::string::npos);
 }
 
+TEST_F(CliDamagedInputTest, PassbandValuesFromFilesFollowTheRuleOfTheOptions)
+{
+    // The option refuses it (exit 2); from a scan or a parameter file it is
+    // refused too, said, and the value held is used.
+    const CliResult option = cli({"analyse", scanFile, "--owr", "-10"});
+    EXPECT_EQ(option.exitCode, 2) << describe(option);
+    std::string xml = readWholeFile(scanFile);
+    const std::string passband = "<Passband />";
+    ASSERT_NE(xml.find(passband), std::string::npos);
+    xml.replace(xml.find(passband), passband.size(),
+                "<Passband><Configuration Threshold=\"-30\" Grid=\"0\" OWR=\"-10\" /></Passband>");
+    const std::string damaged = file("owr.scan.xml");
+    writeWholeFile(damaged, xml);
+    std::filesystem::copy_file(scanFile + ".dat", damaged + ".dat");
+    const CliResult fromScan = cli({"analyse", damaged});
+    EXPECT_EQ(fromScan.exitCode, 0) << describe(fromScan);
+    EXPECT_NE(fromScan.err.find("vemar-cli: warning: Passband: OWR -10 lies outside 0 to 50: 10 kept"),
+              std::string::npos)
+        << describe(fromScan);
+    EXPECT_NE(fromScan.out.find("Passband 10.0 GHz"), std::string::npos) << describe(fromScan);
+
+    const std::string params = file("params.config.xml");
+    writeWholeFile(params, "<VEMAR><Configuration><Passband><Configuration Threshold=\"-100\" /></Passband>"
+                           "</Configuration></VEMAR>\n");
+    const CliResult fromParams = cli({"analyse", scanFile, "--params", params});
+    EXPECT_EQ(fromParams.exitCode, 0) << describe(fromParams);
+    EXPECT_NE(fromParams.err.find("vemar-cli: warning: Passband: Threshold -100 lies outside -80 to 20: -30 kept"),
+              std::string::npos)
+        << describe(fromParams);
+    EXPECT_NE(fromParams.out.find("Threshold -30.0 dB"), std::string::npos) << describe(fromParams);
+}
+
 TEST_F(CliDamagedInputTest, OnlyRegularFilesAreOpenedForReading)
 {
     const std::string xml = readWholeFile(scanFile);
