@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
 #include <cerrno>
 #include <cstring>
 #include <cstdlib>
@@ -158,7 +159,12 @@ void ApplicationConfig::readSamplingStep(const TiXmlElement& element)
     }
     const bool exponent = release && (release->major < 3 || (release->major == 3 && release->minor < 6));
     if (!exponent) {
-        samplingStep = stored;
+        // The bounds of the resolution edit (and of vemar-cli's --step).
+        if (stored >= 1 && stored <= 250)
+            samplingStep = stored;
+        else
+            refused("Sampling_Step Value \"" + std::string(text) + "\" is not a sampling step of 1 to 250 pm: " +
+                    std::to_string(before) + " pm kept");
         return;
     }
     // 2^0 .. 2^7 are the steps an old release could store (1 to 128 pm); any
@@ -169,6 +175,28 @@ void ApplicationConfig::readSamplingStep(const TiXmlElement& element)
         Log::warn("Sampling_Step exponent %d out of range, kept %d pm\n", stored, before);
         samplingStep = before;
     }
+}
+
+void ApplicationConfig::refused(const std::string& text) const
+{
+    if (announceFallbacks)
+        announceSetting(text);
+    else
+        Log::warn("%s\n", text.c_str());
+}
+
+void ApplicationConfig::readLevel(const TiXmlElement& element, const char* name, double& field,
+                                  double defaultValue) const
+{
+    double value = field;
+    TiXmlElementCustom(const_cast<TiXmlElement*>(&element)).readDouble(name, value, defaultValue);
+    // An infinity ("1e99999") or a NaN would only print as nonsense.
+    if (std::isfinite(value) && std::fabs(value) <= 1e6) {
+        field = value;
+        return;
+    }
+    refused(std::string(element.Value()) + " " + name + " \"" + element.Attribute(name) + "\" " +
+            (std::isfinite(value) ? "is too large" : "is not a finite number") + ": " + cformat("%g", field) + " kept");
 }
 
 void ApplicationConfig::readApplication(const TiXmlElement* application)
@@ -197,8 +225,8 @@ void ApplicationConfig::readApplication(const TiXmlElement* application)
     }
     if (const TiXmlElement* e = TiXmlElementCustom::child(application, "BNC_Input")) {
         flag(block.bncEnable, view(e).getBool("Enable", false));
-        view(e).readDouble("Alpha", block.bncAlpha, 0.0);
-        view(e).readDouble("Beta", block.bncBeta, 1.0);
+        readLevel(*e, "Alpha", block.bncAlpha, 0.0);
+        readLevel(*e, "Beta", block.bncBeta, 1.0);
         block.bncUnit = view(e).getKeyword("Unit", kBncUnits, 0);
     }
     if (const TiXmlElement* e = TiXmlElementCustom::child(application, "Measurement")) {
@@ -207,28 +235,30 @@ void ApplicationConfig::readApplication(const TiXmlElement* application)
         view(e).readInt("Scan_Number", scanLimit, 10);
         minMaxResetEnabled = view(e).getBool("Reset_Min_Max", false);
         view(e).readInt("Reset_Modulo", minMaxResetModulo, 2);
+        const int delay = scanDelay;
         view(e).readInt("Scan_Delay", scanDelay, 0);
+        if (scanDelay < 0 || scanDelay > 3600) {
+            refused("Measurement Scan_Delay " + std::to_string(scanDelay) + " is not a delay of 0 to 3600 s: " +
+                    std::to_string(delay) + " s kept");
+            scanDelay = delay;
+        }
         scanSaveEnabled = view(e).getBool("Is_Scan_Save", false);
         const std::string folder = view(e).getText("Continuous_Scan_Files_Directory", dataFolder);
         if (const std::string problem = folderSettingProblem(folder); problem.empty()) {
             scanFilesFolder = folder;
         } else {
             scanFilesFolder = dataFolder;
-            const std::string text = "Continuous_Scan_Files_Directory \"" + folder + "\" can't be used (" + problem +
-                                     "): the Data folder " + dataFolder + " is used instead";
-            if (announceFallbacks)
-                announceSetting(text);
-            else
-                Log::warn("%s\n", text.c_str());
+            refused("Continuous_Scan_Files_Directory \"" + folder + "\" can't be used (" + problem +
+                    "): the Data folder " + dataFolder + " is used instead");
         }
         fileType = view(e).getKeyword("File_Type", kFileTypes, 0);
         keepModeHop = view(e).getBool("KeepModeHope", false);
     }
     if (const TiXmlElement* e = TiXmlElementCustom::child(application, "MeasurementDisplay")) {
-        view(e).readDouble("FWHM_Threshold", fwhmThreshold, -35.0);
-        view(e).readDouble("FWHM_Power", fwhmPower, -3.0);
-        view(e).readDouble("SideFrontTopPower", slopeTopLevel, -3.0);
-        view(e).readDouble("SideFrontBottomPower", slopeBottomLevel, -40.0);
+        readLevel(*e, "FWHM_Threshold", fwhmThreshold, -35.0);
+        readLevel(*e, "FWHM_Power", fwhmPower, -3.0);
+        readLevel(*e, "SideFrontTopPower", slopeTopLevel, -3.0);
+        readLevel(*e, "SideFrontBottomPower", slopeBottomLevel, -40.0);
         showInfo = view(e).getBool("Show_Info", true);
         showInfoPreciseMode = view(e).getBool("Show_Info_PM", true);
     }

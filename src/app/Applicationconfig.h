@@ -62,6 +62,11 @@ public:
 
 private:
     void readSamplingStep(const TiXmlElement& element);
+    // A double attribute that must be a finite number of sensible size; else
+    // the field keeps its value and the user is told.
+    void readLevel(const TiXmlElement& element, const char* name, double& field, double defaultValue) const;
+    // A value read that is refused: said as announceFallbacks asks.
+    void refused(const std::string& text) const;
 };
 
 // Creates a folder with every missing parent; an existing folder is left
