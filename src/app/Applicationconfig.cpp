@@ -10,6 +10,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <tinyxml.h>
@@ -93,6 +94,15 @@ std::string folderSettingProblem(const std::string& folder)
 void announceSetting(const std::string& text)
 {
     Log::warn("%s\n", text.c_str());
+    // A file read twice in a row (the settings, then the sources' drivers
+    // from the same file) has the same things to say: once is enough.
+    static std::mutex guard;  // protects lastSaid
+    static std::string lastSaid;
+    {
+        std::lock_guard lock(guard);
+        if (text == lastSaid) return;
+        lastSaid = text;
+    }
     UserMessages::show(UserMessages::Severity::Warning, "Settings", text);
 }
 

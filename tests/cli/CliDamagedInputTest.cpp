@@ -97,6 +97,16 @@ TEST_F(CliDamagedInputTest, SourceValuesNoSourceCanTakeAreRefusedWhereTheyAreRea
         EXPECT_EQ(r.exitCode, 0) << d.what << describe(r);
         EXPECT_NE(r.err.find("vemar-cli: warning: " + std::string(d.said)), std::string::npos) << d.what << describe(r);
     }
+    // A range of NaN to infinity once made the scan print a 309-digit number.
+    std::string range = good;
+    const std::string tls0 = "Lambda_Min=\"1240.000000\" Lambda_Max=\"1680.000000\" Speed";
+    range.replace(range.find(tls0), tls0.size(), "Lambda_Min=\"nan\" Lambda_Max=\"1e99999x\" Speed");
+    writeWholeFile(config, range);
+    const CliResult scan = sim({"--config", config, "scan", "--start", "1545", "--stop", "1550"});
+    EXPECT_EQ(scan.exitCode, 0) << describe(scan);
+    EXPECT_NE(scan.err.find("Source TLS_0 Lambda_Min \"nan\" is not a wavelength"), std::string::npos) << describe(scan);
+    EXPECT_EQ(scan.err.find("0000000000"), std::string::npos) << describe(scan);
+
     // What is kept is what a run writes back.
     std::string speed = good;
     speed.replace(speed.find("Speed=\"99\""), 10, "Speed=\"-1\"");
