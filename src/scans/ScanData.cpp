@@ -49,7 +49,7 @@ void ScanData::SetCount(int n)
     count_ = n;
 }
 
-std::span<double> ScanData::x() { return ownX(y_.size()); }
+std::span<double> ScanData::writableX() { return ownX(y_.size()); }
 
 void ScanData::SetPoint(int index, double x, double y)
 {

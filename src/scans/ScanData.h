@@ -48,6 +48,8 @@ public:
     // the points given (at most x's size); returns the curve's own y array
     // (at least count entries, none written yet) for the values.
     std::span<double> preparePoints(std::shared_ptr<Array> x, int count);
+    // The wavelength array the curve holds (shared or its own), or none.
+    const std::shared_ptr<Array>& heldX() const { return x_; }
 
     // Sets count = n and hands the three envelope arrays (xRef, yMax, yMin,
     // n entries each, nothing written to them yet) to fill, which must
@@ -90,8 +92,8 @@ public:
     std::span<const double> xRef() const { return xRef_; }
     std::span<const double> yMin() const { return yMin_; }
     std::span<const double> yMax() const { return yMax_; }
-    // Writable x: the curve's own copy of a shared array.
-    std::span<double> x();
+    // Writable x: the curve's own copy of a shared array (taken here).
+    std::span<double> writableX();
     std::span<double> y() { return y_; }
     std::span<double> xRef() { return xRef_; }
     std::span<double> yMin() { return yMin_; }

@@ -148,6 +148,29 @@ void ScanTrace::UpdateCoverage()
     if (chart_ != nullptr) chart_->coverageChanged(coverage_);
 }
 
+std::shared_ptr<ScanData::Array> ScanTrace::wavelengthArray(int points, int capacity) const
+{
+    // The array of the previous build, when only this trace's curves hold
+    // it and it is large enough, is written in place: a continuous series
+    // then keeps one array, as it kept its points before, instead of
+    // freeing one while the chart may still be drawing from it.
+    std::shared_ptr<ScanData::Array> held;
+    for (const auto& curve : curves_)
+        if ((held = curve->data().heldX())) break;
+    long holders = 0;
+    for (const auto& curve : curves_)
+        if (held && curve->data().heldX() == held) ++holders;
+    const auto n = static_cast<std::size_t>(points);
+    if (held && held.use_count() == holders + 1 && held->capacity() >= n) {
+        held->resize(n);
+        return held;
+    }
+    auto fresh = std::make_shared<ScanData::Array>();
+    fresh->reserve(std::max(n, static_cast<std::size_t>(capacity)));
+    fresh->resize(n);
+    return fresh;
+}
+
 void ScanTrace::BuildTrace(bool reset, bool extReferenced, bool accumulate)
 {
     const auto started = std::chrono::steady_clock::now();
@@ -190,7 +213,7 @@ void ScanTrace::BuildTrace(bool reset, bool extReferenced, bool accumulate)
             data.SetCount(0);
         } else {
             if (!x) {
-                x = std::make_shared<ScanData::Array>(static_cast<std::size_t>(stored));
+                x = wavelengthArray(stored, samples + 200);
                 double* to = x->data();
                 if (all)
                     std::copy(wavelength.begin(), wavelength.begin() + samples, to);

@@ -116,6 +116,8 @@ public:
     ScanChart* chart() const { return chart_; }
 
 private:
+    // The wavelength array BuildTrace gives every curve, points entries long.
+    std::shared_ptr<ScanData::Array> wavelengthArray(int points, int capacity) const;
     bool frequencyDisplay() const;
 
     ScanForm* form_;
