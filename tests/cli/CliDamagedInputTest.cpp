@@ -42,7 +42,7 @@ TEST_F(CliDamagedInputTest, ADamagedDefaultConfigurationIsKeptAsideAndSaid)
     const std::pair<const char*, std::string> damages[] = {
         {"empty", ""},
         {"truncated", good.substr(0, good.size() / 2)},
-        {"random bytes", std::string("\x13\x99\xfe\x01<\x7f\xc3 not a file", 20)},
+        {"random bytes", std::string("\x13\x99\xfe\x01<\x7f\xc3\0 not a file", 19)},
         {"wrong root", "<Other><Configuration/></Other>\n"},
         {"too deep", "<VEMAR>" + deep},
     };
