@@ -1,10 +1,10 @@
 // calib check | calib read | calib program: the unit's calibration file.
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "Applicationconfig.h"
+#include "CalibrationFile.h"
 #include "CliSession.h"
 #include "Commands.h"
 #include "DspFirmware.h"
@@ -66,6 +66,11 @@ int runCalibCheck(CliSession& session, const ParsedOptions&)
         return false;
     });
     if (!exists(path)) throw CliError(ExitCode::Failure, "the unit holds no calibration file");
+    const CalibrationFileCheck damage = checkCalibrationFile(path, flash.CalibrationKind(), &flash.identity());
+    if (!damage.usable()) {
+        report(session, path, "damaged", calibrationFileStatusText(path, damage));
+        throw CliError(ExitCode::FileError, "replace the damaged calibration file with 'vemar-cli calib read'");
+    }
     if (outdated) {
         report(session, path, "outdated", path + ": outdated, the unit's copy is newer");
         session.status("vemar-cli: warning: an outdated calibration file has been detected; replace it with "
@@ -97,9 +102,13 @@ int runCalibProgram(CliSession& session, const ParsedOptions&)
     readIdentity(flash);
     const std::string path = session.settings().calibFolder + flash.CalibrationFileName();
     // Programming without a local file would reboot the DSP twice, store
-    // nothing and look like a success.
-    if (!std::ifstream(path, std::ios::binary))
-        throw CliError(ExitCode::FileError, "can't read " + path + ": nothing was programmed");
+    // nothing and look like a success; programming a damaged one would
+    // replace the unit's good calibration with it.
+    const CalibrationFileCheck check = checkCalibrationFile(path, flash.CalibrationKind(), &flash.identity());
+    if (check.missing) throw CliError(ExitCode::FileError, "can't read " + path + ": nothing was programmed");
+    if (!check.usable())
+        throw CliError(ExitCode::FileError,
+                       calibrationFileStatusText(path, check) + ": nothing was programmed, the unit keeps its own");
     flash.ProgramCalibrationFile(session.settings().calibFolder);
     report(session, path, "programmed", path + ": stored in the unit");
     return 0;

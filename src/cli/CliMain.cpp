@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <string>
@@ -354,6 +355,10 @@ int runVemarCli(int argc, const char* const* argv)
     } catch (const std::bad_alloc&) {
         printError("out of memory");
         return static_cast<int>(ExitCode::Failure);
+    } catch (const std::filesystem::filesystem_error& e) {
+        // A file or folder the system refused: its name and the system's reason.
+        printError((e.path1().empty() ? std::string() : e.path1().string() + ": ") + e.code().message());
+        return static_cast<int>(ExitCode::FileError);
     } catch (const std::exception& e) {
         printError(e.what());
         return static_cast<int>(ExitCode::Failure);

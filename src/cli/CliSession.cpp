@@ -10,6 +10,7 @@
 
 #include "About.h"
 #include "Applicationconfig.h"
+#include "AtomicFile.h"
 #include "ExitCode.h"
 #include "Log.h"
 #include "MeasurementSession.h"
@@ -132,12 +133,17 @@ void CliSession::loadConfiguration()
     const std::string path = configPath();
     if (options_.configFile) {
         TiXmlDocument probe;
-        if (!ConfigurationFile::parseFile(path, probe))
-            throw CliError(ExitCode::FileError, "can't read the configuration file " + path);
+        std::string why;
+        if (!ConfigurationFile::parseFile(path, probe, &why))
+            throw CliError(ExitCode::FileError, "can't read the configuration file " + path + ": " + why);
         if (ConfigurationFile::findRoot(probe) == nullptr)
             throw CliError(ExitCode::FileError, path + " is not a VEMAR configuration file");
+        ConfigurationFile::loadConfiguration(path, measurement_->settings(), sections_);
+        measurement_->placeSimulatedInstruments();
+        return;
     }
-    ConfigurationFile::loadConfiguration(path, measurement_->settings(), sections_);
+    const std::string note = ConfigurationFile::loadDefaultConfiguration(path, measurement_->settings(), sections_);
+    if (!note.empty()) status("vemar-cli: warning: " + note);
     measurement_->placeSimulatedInstruments();
 }
 
@@ -157,7 +163,7 @@ void CliSession::saveConfigurationIfAsked(const About& about)
     if (!options_.saveConfig) return;
     const std::string path = configPath();
     if (!ConfigurationFile::saveConfiguration(path, about, measurement_->settings(), sections_))
-        throw CliError(ExitCode::FileError, "can't write the configuration file " + path);
+        throw CliError(ExitCode::FileError, "can't write the configuration file " + path + ": " + lastWriteFailure());
     status("configuration saved to " + path);
 }
 

@@ -116,7 +116,12 @@ void applyScanRequest(const ScanRequest& request, ApplicationConfig& settings, C
     const double high = sources.HighestLambdaMax();
     switch (ScanSettingRules::scanRangeProblem(start, stop, low, high)) {
     case ScanSettingRules::RangeProblem::TooShort: checkRange(start, stop); break;
-    case ScanSettingRules::RangeProblem::NoSource: throw UsageError("no source is enabled in the settings");
+    case ScanSettingRules::RangeProblem::NoSource: {
+        bool enabled = false;
+        for (const SourceConfig& source : sources.sources) enabled = enabled || source.enable;
+        if (!enabled) throw UsageError("no source is enabled in the settings");
+        throw UsageError(cformat("the enabled sources cover no range (%.1f to %.1f nm)", low, high));
+    }
     case ScanSettingRules::RangeProblem::OutsideSources:
         throw UsageError(cformat("the scan range %.1f to %.1f nm leaves the %.1f to %.1f nm the enabled sources cover",
                                  start, stop, low, high));

@@ -67,9 +67,13 @@ int ScanRun::run()
     try {
         trace_ = &measurement.start(*this, owner_.poster());
     } catch (const MeasurementRefused& refused) {
-        throw CliError(refused.reason() == MeasurementRefused::Reason::Calibration ? ExitCode::FileError
-                                                                                    : ExitCode::Failure,
-                       refused.what());
+        if (refused.reason() != MeasurementRefused::Reason::Calibration)
+            throw CliError(ExitCode::Failure, refused.what());
+        // A damaged calibration file would move every level: nothing is
+        // measured, and the way out is named.
+        status(ScanResultText::error, std::string(refused.what()) + "; 'vemar-cli calib read' copies the unit's own");
+        if (session_.json()) printJson();
+        return static_cast<int>(ExitCode::FileError);
     }
     // What the window's passband page does when a measurement starts and ends.
     passband.lockParameters();

@@ -36,7 +36,9 @@ UnitState detectUnit(CliSession& session)
     if (state.calibrationKindStored)
         session.status(cformat("vemar-cli: the unit's identity now names calibration kind %u",
                                unsigned(*state.calibrationKindStored)));
-    if (state.calibrationOutdated)
+    if (!state.calibrationProblem.empty())
+        session.status("vemar-cli: warning: " + state.calibrationProblem + "; replace it with 'vemar-cli calib read'");
+    else if (state.calibrationOutdated)
         session.status("vemar-cli: warning: an outdated calibration file has been detected: " + state.calibrationFile +
                        " is older than the unit's copy; replace it with 'vemar-cli calib read'");
     return state;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "CalibrationFile.h"
+#include "DspError.h"
 #include "LinkTiming.h"
 #include "UserMessages.h"
 
@@ -50,7 +52,17 @@ void FlashControl::ProgramCalibrationFile(const std::string& folder)
     ReadIdentity();
     const std::string path = (std::filesystem::path(folder) / CalibrationFileName()).string();
     std::error_code ec;
-    if (std::filesystem::exists(path, ec)) SendCalibFileZone1(path, CalibrationKind());
+    if (std::filesystem::exists(path, ec)) {
+        // Checked before anything is erased: the unit keeps its own copy and
+        // goes back to its user code, as when there is no local file.
+        const CalibrationFileCheck check = checkCalibrationFile(path, CalibrationKind(), &identity_);
+        if (!check.usable()) {
+            SendRebootDSP();
+            LinkTiming::sleepMs(2000);
+            throw DspError("FlashControl::ProgramCalibrationFile : " + calibrationFileStatusText(path, check));
+        }
+        SendCalibFileZone1(path, CalibrationKind());
+    }
     SendRebootDSP();
     LinkTiming::sleepMs(2000);
 }

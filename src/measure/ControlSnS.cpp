@@ -56,7 +56,8 @@ void ControlSnS::setUp()
     normaliseBlock();
 
     const std::string bncPath = (std::filesystem::path(calibFolder_) / LocalAutoCalibBNC::fileName).string();
-    if (std::filesystem::exists(bncPath)) {
+    std::error_code ec;  // a path the system refuses (too long) is no table either
+    if (std::filesystem::exists(bncPath, ec)) {
         if (const auto table = readLocalAutoCalibBNC(bncPath); table && table->hasTable())
             bncCorrection_ = {table->start, table->step, table->values};
         else if (!table)

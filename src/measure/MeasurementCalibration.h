@@ -14,6 +14,10 @@
 class TabCalib;
 
 // The tables of "File<serial>.dat" of the identity in calibFolder. Without
-// the file the tables stay zero (the levels are then not calibrated, which
-// is logged) and the measurement still runs.
-std::unique_ptr<TabCalib> loadMeasurementCalibration(const std::string& calibFolder, const IdentityRecord& identity);
+// the file the tables stay zero (the levels are then not calibrated) and the
+// measurement still runs; *missingWarning then says so (when given). A file
+// that is there but damaged or unreadable would move every level: the
+// measurement must not start, so MeasurementRefused (reason Calibration)
+// names the file and the problem.
+std::unique_ptr<TabCalib> loadMeasurementCalibration(const std::string& calibFolder, const IdentityRecord& identity,
+                                                     std::string* missingWarning = nullptr);

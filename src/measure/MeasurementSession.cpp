@@ -26,9 +26,12 @@ public:
     {
     }
 
-    void start(const ThreadMeasurement::DateTimeSource& now, std::unique_ptr<TabCalib> calib, std::weak_ptr<Run> self)
+    // first, when given, reaches the view before anything the thread says.
+    void start(const ThreadMeasurement::DateTimeSource& now, std::unique_ptr<TabCalib> calib, std::weak_ptr<Run> self,
+               std::optional<MeasurementStatus> first = std::nullopt)
     {
         self_ = std::move(self);
+        if (first) statusMessage(std::move(*first));
         thread_ = std::make_unique<ThreadMeasurement>(*this, session_.sources_, session_.settings_, session_.identity_,
                                                       std::move(calib), now);
     }
@@ -268,12 +271,18 @@ ScanTrace& MeasurementSession::start(MeasurementView& view, PostToOwner post, co
                                          sources_.lambdaMax));
     // Read once for the whole measurement, before anything is changed: a
     // calibration that cannot be used refuses the start here.
-    std::unique_ptr<TabCalib> calib = loadMeasurementCalibration(settings_.calibFolder, identity_);
+    std::string missingCalibration;
+    std::unique_ptr<TabCalib> calib =
+        loadMeasurementCalibration(settings_.calibFolder, identity_, &missingCalibration);
     fillMeasurementFields(options);
     lastScan_ = &findLastScan();
     auto run = std::make_shared<Run>(*this, view, std::move(post));
     run_ = run;
-    run->start(options.now, std::move(calib), run);
+    // Uncalibrated levels are worth a warning the operator sees, ahead of
+    // everything the thread will say.
+    std::optional<MeasurementStatus> warning;
+    if (!missingCalibration.empty()) warning = MeasurementStatus{1, missingCalibration, std::nullopt};
+    run->start(options.now, std::move(calib), run, std::move(warning));
     return *lastScan_;
 }
 

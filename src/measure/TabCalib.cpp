@@ -13,6 +13,7 @@
 #include "CalibrationFile.h"
 #include "DataCalibFactory.h"
 #include "NumberFormat.h"
+#include "RegularFile.h"
 #include "UnitIdentitySource.h"
 #include "Frequency.h"
 
@@ -118,8 +119,15 @@ int TabCalib::Load(IdentityRecord& identity)
     // every table, the raw ones of the image included, as it was.
     std::unique_ptr<DataCalib> image = DataCalibFactory::create(layout_->calibrationKind());
     const std::string path = (std::filesystem::path(calibFolder_) / calibrationFileName(identity)).string();
+    // A damaged file would move every level it converts: it is refused, not read.
+    const CalibrationFileCheck check = checkCalibrationFile(path, layout_->calibrationKind(), &identity);
+    loadProblem_ = check.missing ? "no calibration file " + path : check.problem;
+    if (!check.usable()) return 1;
     const CalibrationFileReadResult read = readCalibrationFile(path, *image);
-    if (!read.usable()) return 1;
+    if (!read.usable()) {
+        loadProblem_ = "the file changed while it was read";
+        return 1;
+    }
     layout_ = std::move(image);
     identity = read.header.identity;
     decodeLayout();
@@ -266,7 +274,10 @@ int TabCalib::ReferenceFrequencies(std::vector<double>& out, int selector)
 {
     if (selector < 0) {
         out.clear();
-        std::ifstream file(std::filesystem::path(calibFolder_) / "Etalon.txt", std::ios::binary);
+        const std::string path = (std::filesystem::path(calibFolder_) / "Etalon.txt").string();
+        // A FIFO or a device of that name would never end: only a regular file is read.
+        if (!regularFileProblem(path).empty()) return 0;
+        std::ifstream file(path, std::ios::binary);
         if (!file) return 0;
         std::string text(maxEtalonFileBytes, '\0');
         file.read(text.data(), static_cast<std::streamsize>(text.size()));

@@ -41,9 +41,10 @@ public:
 
     // Reads "File<serial>.dat" of the identity from the Calib folder and
     // copies the file's identity record into the caller's. 0 on success; 1
-    // when the file cannot be opened or is too short to hold its header (the
-    // tables are then left as they were).
+    // when the file is missing or fails checkCalibrationFile (the tables are
+    // then left as they were and loadProblem() says why).
     int Load(IdentityRecord& identity);
+    const std::string& loadProblem() const { return loadProblem_; }
     // Encodes the tables and writes the identity's file, creating the folder
     // when missing. 0 on success, 1 when the file could not be written (the
     // previous file is then untouched).
@@ -177,4 +178,5 @@ private:
     std::vector<std::uint16_t> extTable_;
     double frequencyStep_ = 100.0;
     double responseStart_ = 0.0;
+    std::string loadProblem_;
 };

@@ -1,5 +1,7 @@
 #include "UnitDetection.h"
 
+#include "CalibrationFile.h"
+
 #include "DspProtocol.h"
 #include "FlashControl.h"
 #include "Hsotstdusb.h"
@@ -55,5 +57,10 @@ UnitState detectUnit(const std::string& calibFolder, const UnitQuestions& questi
             return questions.replaceOutdated ? questions.replaceOutdated(caption, text) : false;
         });
     state.identity = flash.identity();
+    // A damaged file has no stamp worth comparing: what is wrong with it is
+    // what the user must hear.
+    const CalibrationFileCheck check =
+        checkCalibrationFile(state.calibrationFile, state.identity.calibrationKind(), &state.identity);
+    if (!check.missing && !check.usable()) state.calibrationProblem = calibrationFileStatusText(state.calibrationFile, check);
     return state;
 }

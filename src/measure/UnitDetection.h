@@ -32,6 +32,10 @@ struct UnitState {
     std::string calibrationFile;
     // The local file was older than the unit's copy.
     bool calibrationOutdated = false;
+    // What is wrong with the local file when it is there but damaged or
+    // unreadable (the status text naming it); empty otherwise. A measurement
+    // refuses such a file.
+    std::string calibrationProblem;
     // The identity was rewritten to name the kind of the stored calibration file.
     std::optional<std::uint16_t> calibrationKindStored;
     // The caller agreed to the upgrade and the firmware was programmed;

@@ -1,6 +1,7 @@
 #include "ChannelIsolation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 
@@ -66,21 +67,23 @@ ChannelIsolation::ChannelIsolation(const CurveSegment& segment, const Grid& grid
     for (const auto& [channel, win] : bounds(segment, grid, owr)) {
         while (i < m && w[i] < win.low) ++i;
         if (i == m) break;
-        float atLow = i == 0 ? static_cast<float>(level[0])
-                             : interpolateLevel(win.low, w[i - 1], level[i - 1], w[i], level[i]);
-        Levels levels{atLow, atLow};
-        while (i < m && w[i] < win.high) {
-            const auto v = static_cast<float>(level[i]);
+        // Levels that are not finite numbers (a damaged file) have no place
+        // in a minimum or a maximum; a window without any other has no entry.
+        Levels levels{noneMarker, -noneMarker};
+        bool any = false;
+        auto take = [&levels, &any](float v) {
+            if (!std::isfinite(v)) return;
             levels.min = std::min(levels.min, v);
             levels.max = std::max(levels.max, v);
+            any = true;
+        };
+        take(i == 0 ? static_cast<float>(level[0]) : interpolateLevel(win.low, w[i - 1], level[i - 1], w[i], level[i]));
+        while (i < m && w[i] < win.high) {
+            take(static_cast<float>(level[i]));
             ++i;
         }
-        if (i < m && i >= 1) {
-            const float atHigh = interpolateLevel(win.high, w[i - 1], level[i - 1], w[i], level[i]);
-            levels.min = std::min(levels.min, atHigh);
-            levels.max = std::max(levels.max, atHigh);
-        }
-        entries_[channel] = levels;
+        if (i < m && i >= 1) take(interpolateLevel(win.high, w[i - 1], level[i - 1], w[i], level[i]));
+        if (any) entries_[channel] = levels;
     }
 }
 

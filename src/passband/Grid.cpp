@@ -47,7 +47,8 @@ float GridGhz::lastWavelength() const
 std::uint16_t GridGhz::getChannel(float value, int unit) const
 {
     const float f = static_cast<float>(convertUnit(value, unit, Unit::GHz));
-    if (f < lastEdge_ || f > start_ + spacing_ * 0.5f)
+    // Written so that a value that is not a number is out of range too.
+    if (!(f >= lastEdge_ && f <= start_ + spacing_ * 0.5f))
         throw std::out_of_range("GridGhz::getChannel wavelength value out of range");
     return nearestChannel(f, start_, spacing_);
 }
@@ -66,6 +67,6 @@ float GridNm::lastWavelength() const { return lastEdge_; }
 std::uint16_t GridNm::getChannel(float value, int unit) const
 {
     const float w = static_cast<float>(convertUnit(value, unit, Unit::Nm));
-    if (firstWavelength() > w || lastWavelength() < w) throw std::out_of_range("");
+    if (!(firstWavelength() <= w && w <= lastWavelength())) throw std::out_of_range("");
     return nearestChannel(w, start_, spacing_);
 }

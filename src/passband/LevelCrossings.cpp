@@ -1,5 +1,7 @@
 #include "LevelCrossings.h"
 
+#include <cmath>
+
 #include "CurveSegment.h"
 #include "Passband_Value.h"
 #include "Units.h"
@@ -21,8 +23,12 @@ Crossings levelCrossings(float r, const CurveSegment& segment, std::size_t peak,
     const double* const w = segment.wavelengthNm;
     const double* const level = segment.levelDb;
     const std::size_t m = segment.count;
+    if (peak >= m) return none;
     const float a = static_cast<float>(level[peak] + r);
+    if (!std::isfinite(a)) return none;
 
+    // A level that is not a number stops the walk like a level below a; no
+    // wavelength can be interpolated towards it, so the crossing is none.
     std::size_t i = peak;
     while (i > 0 && level[i] > a) --i;
     if (i == 0) return none;
@@ -34,6 +40,7 @@ Crossings levelCrossings(float r, const CurveSegment& segment, std::size_t peak,
     const auto f = [](double x) { return static_cast<float>(x); };
     const float leftWl = interpolateWavelength(a, f(w[i]), f(level[i]), f(w[i + 1]), f(level[i + 1]));
     const float rightWl = interpolateWavelength(a, f(w[j]), f(level[j]), f(w[j - 1]), f(level[j - 1]));
+    if (!std::isfinite(leftWl) || !std::isfinite(rightWl)) return none;
     return {static_cast<float>(convertUnit(rightWl, Unit::Nm, unit)),
             static_cast<float>(convertUnit(leftWl, Unit::Nm, unit))};
 }

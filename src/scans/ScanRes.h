@@ -48,10 +48,12 @@ public:
     // parallel arrays follow. Returns the number of samples removed.
     int RemoveBackSteps();
 
-    // Fills the resampled arrays on a uniform grid from startNm to stopNm
-    // with stepPm picometres between points, then trims the measured arrays
-    // (see the implementation). Returns the number of grid points; 0 when the
-    // grid is empty or unreasonable (the resampled arrays are then cleared).
+    // Trims a measured scan's arrays (its last sample, and a first sample
+    // before startNm; a loaded scan is not trimmed), then fills the resampled
+    // arrays on a uniform grid from startNm to stopNm with stepPm picometres
+    // between points from what is left. Returns the number of grid points; 0
+    // when the grid is empty or unreasonable (the resampled arrays are then
+    // cleared and nothing is trimmed).
     int Resample(double startNm, double stopNm, double stepPm);
 
     // Largest grid Resample builds; 2000 nm at 0.2 pm. Larger requests come

@@ -24,6 +24,14 @@ class ScanChart;
 class ScanForm;
 class TiXmlDocument;
 
+// What a load met in the side file that a strict reader refuses (the
+// window's Load keeps it: the engine and the chart cope with such values).
+struct ScanLoadReport {
+    // The first array holding a value that is not a finite number, with
+    // the value's index ("side file block 3 (sample wavelengths) ..."); empty when none.
+    std::string nonFinite;
+};
+
 class ScanTrace {
 public:
     // form, chart and the live configuration may be null (no window, no
@@ -86,7 +94,10 @@ public:
     // Replaces the result with the file's: 0, or -2 when the file has no
     // VEMAR (or RB5560) root. sources reads the file's Sources section into
     // the live configuration (null: the live configuration stays as it is).
-    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr);
+    // extReferenced builds the Ext curve relative to the output, as the
+    // measurement did when the file's BNC input was an optical power.
+    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr, bool extReferenced = false,
+                ScanLoadReport* report = nullptr);
     // The chart as a picture, through the installed ChartPicture (ChartPicture.h).
     bool SaveBitmap(const std::string& fileName, std::string* error = nullptr) const;
     bool SavePng(const std::string& fileName, std::string* error = nullptr) const;
@@ -108,6 +119,8 @@ public:
     ScanChart* chart() const { return chart_; }
 
 private:
+    // The wavelength array BuildTrace gives every curve, points entries long.
+    std::shared_ptr<ScanData::Array> wavelengthArray(int points, int capacity) const;
     bool frequencyDisplay() const;
 
     ScanForm* form_;

@@ -70,6 +70,36 @@ TEST_F(CliTest, ContinuousRunWritesEveryFileAndAnalyseReproducesTheLastTable)
     EXPECT_EQ(again.out, printed.back());
 }
 
+TEST_F(CliTest, ConvertingASavedScanGivesTheExportsOfScanTime)
+{
+    // The whole band (the default settings) at seed 3, and a continuous run.
+    struct Case {
+        Args global;
+        Args scan;
+    };
+    const Case cases[] = {
+        {{"--simulate", "--seed", "3", "--sim-time-scale", "0.01"}, {}},
+        {{"--simulate=dwdm-hops", "--seed", "5", "--sim-time-scale", "0.01", "--config", VEMAR_DEMO_CONFIG},
+         {"--continuous", "2", "--start", "1538", "--stop", "1548"}},
+    };
+    for (const Case& c : cases) {
+        Args args = c.global;
+        for (const char* a : {"scan", "--out"}) args.push_back(a);
+        args.push_back(file("x"));
+        for (const char* a : {"--format", "xml,csv,txt"}) args.push_back(a);
+        args.insert(args.end(), c.scan.begin(), c.scan.end());
+        const CliResult run = cli(args);
+        ASSERT_EQ(run.exitCode, 0) << describe(run);
+        const std::string base = file(c.scan.empty() ? "x" : "x_2");
+        for (const char* form : {"csv", "txt"}) {
+            const std::string out = file(std::string("again.") + form);
+            const CliResult convert = cli({"convert", base + ".scan.xml", "--to", form, "--out", out});
+            ASSERT_EQ(convert.exitCode, 0) << describe(convert);
+            EXPECT_EQ(readWholeFile(out), readWholeFile(base + "." + form)) << form;
+        }
+    }
+}
+
 TEST_F(CliTest, ScanJsonAndTheBenchTruth)
 {
     const CliResult run = sim(demoRun({"--json", "scan", "--analyse"}));

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "CliFixture.h"
+#include "FileUtil.h"
 #include "vemar_sim_usb.h"
 
 namespace {
@@ -93,6 +94,59 @@ TEST_F(CliTest, CalibrationFileCommands)
         EXPECT_EQ(doc.at("state"), step.state);
         EXPECT_EQ(doc.at("file"), calibFile(documents));
     }
+}
+
+TEST_F(CliTest, ADamagedCalibrationFileStopsTheMeasurementAndIsNeverProgrammed)
+{
+    ASSERT_EQ(sim({"info"}).exitCode, 0);
+    const std::string path = calibFile(documents);
+    const std::string good = readWholeFile(path);
+    ASSERT_EQ(good.size(), 22290u);
+    std::string noSerial = good;
+    noSerial[0] = 'X';
+    struct Case {
+        const char* what;
+        std::string file;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"empty", "", "the file is empty"},
+        {"17 bytes", good.substr(0, 17), "17 bytes long"},
+        {"one byte short", good.substr(0, good.size() - 1), "22289 bytes long"},
+        {"half a file", good.substr(0, good.size() / 2), "11145 bytes long"},
+        {"zeroed", std::string(good.size(), '\0'), "its header names calibration kind 0, not 1 or 2"},
+        {"all 0xFF", std::string(good.size(), '\xFF'), "its header names calibration kind 65535, not 1 or 2"},
+        {"no serial number", noSerial, "its identity record holds no serial number"},
+    };
+    const std::string damaged = "The calibration file " + path + " is damaged: ";
+    for (const Case& c : cases) {
+        writeWholeFile(path, c.file);
+        const CliResult scan = sim({"scan", "--start", "1540", "--stop", "1550", "--out", file("x")});
+        EXPECT_EQ(scan.exitCode, 4) << c.what << describe(scan);
+        EXPECT_NE(scan.err.find("vemar-cli: error: " + damaged + c.problem), std::string::npos)
+            << c.what << describe(scan);
+        EXPECT_EQ(scan.err.find("completed"), std::string::npos) << c.what << describe(scan);
+        EXPECT_EQ(scan.err.find("outdated"), std::string::npos) << c.what << describe(scan);
+        EXPECT_FALSE(std::filesystem::exists(file("x.scan.xml"))) << c.what;
+
+        const CliResult info = sim({"info"});
+        EXPECT_EQ(info.exitCode, 0) << c.what << describe(info);
+        EXPECT_NE(info.err.find("warning: " + damaged + c.problem), std::string::npos) << c.what << describe(info);
+        EXPECT_EQ(info.err.find("outdated"), std::string::npos) << c.what << describe(info);
+
+        const CliResult check = sim({"calib", "check"});
+        EXPECT_EQ(check.exitCode, 4) << c.what << describe(check);
+        EXPECT_NE(check.out.find(damaged + c.problem), std::string::npos) << c.what << describe(check);
+
+        const CliResult program = sim({"calib", "program"});
+        EXPECT_EQ(program.exitCode, 4) << c.what << describe(program);
+        EXPECT_NE(program.err.find(damaged + c.problem), std::string::npos) << c.what << describe(program);
+        EXPECT_NE(program.err.find("nothing was programmed"), std::string::npos) << c.what << describe(program);
+        EXPECT_EQ(readWholeFile(path), c.file) << c.what;  // the local file is left for the user to see
+    }
+    // The unit's own copy puts things right.
+    ASSERT_EQ(sim({"calib", "read"}).exitCode, 0);
+    EXPECT_EQ(readWholeFile(path), good);
 }
 
 }  // namespace

@@ -111,13 +111,21 @@ TEST(CalibrationFileTest, BadFilesAreReportedAndLeaveNothingUninitialised)
     EXPECT_EQ(tiny.header.identity.laserInputs(), 0);
     EXPECT_EQ(image.extTable(0), 0);
 
-    // An odd trailing byte is not half a word.
+    // A file of neither size of its layout is no calibration file at all:
+    // nothing of it is read into the image.
+    image.setExtTable(0, 99);
     writeWholeFile(dir.file("odd.dat"), std::string(82, '\0') + std::string(3, '\x11'));
     auto odd = readCalibrationFile(dir.file("odd.dat"), image);
-    EXPECT_EQ(odd.status, CalibrationFileStatus::ShortForm);
-    EXPECT_EQ(odd.imageBytesRead, 2u);
-    EXPECT_EQ(image.word(0), 0x1111);
-    EXPECT_EQ(image.word(1), 0);
+    EXPECT_EQ(odd.status, CalibrationFileStatus::WrongSize);
+    EXPECT_FALSE(odd.usable());
+    EXPECT_EQ(odd.imageBytesRead, 0u);
+    EXPECT_EQ(image.word(0), 0);
+    EXPECT_EQ(image.extTable(0), 0);
+
+    // A directory is never opened.
+    auto folder = readCalibrationFile(dir.str(), image);
+    EXPECT_EQ(folder.status, CalibrationFileStatus::NotRegular);
+    EXPECT_EQ(folder.openProblem, "not a regular file (a directory)");
 }
 
 TEST(CalibrationFileTest, StampsCompareWordByWordAsUnsignedNumbers)

@@ -398,6 +398,52 @@ TEST_F(FlashSimTest, ALocalCalibrationGoesBackIntoTheUnit)
     EXPECT_EQ(fileBytes(other.file("FileAF0417.dat")), fileBytes(path));
 }
 
+TEST_F(FlashSimTest, ADamagedLocalFileIsNeverProgrammed)
+{
+    TempDir dir;
+    FlashControl control;
+    const std::string path = control.CheckCalibrationFile(dir.str(), false);
+    const std::vector<std::uint8_t> good = fileBytes(path);
+    const std::size_t zoneBytes = FlashZones::calibrationHeaderBytes + good.size();
+    const std::vector<std::uint8_t> before = unitFlash(FlashZones::calibration.firstWord, zoneBytes);
+
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> file;
+    };
+    std::vector<std::uint8_t> short1(good.begin(), good.end() - 1);
+    std::vector<std::uint8_t> zeroed(good.size(), 0);
+    std::vector<std::uint8_t> wrongTables = good;
+    wrongTables[82] = 0xFF;  // the base word is fine, table A is not
+    wrongTables[82 + 10] = 0xFF;
+    wrongTables[82 + 11] = 0xFF;
+    const Case cases[] = {
+        {"empty", {}},
+        {"one byte short", short1},
+        {"zeroed", zeroed},
+        {"a code above the converter", wrongTables},
+    };
+    for (const Case& c : cases) {
+        writeBytes(path, c.file);
+        vemarsim_unit_clear_record();
+        try {
+            control.ProgramCalibrationFile(dir.str());
+            ADD_FAILURE() << c.what;
+        } catch (const DspError& e) {
+            EXPECT_NE(std::string(e.what()).find("FlashControl::ProgramCalibrationFile : The calibration file " + path +
+                                                 " is damaged: "),
+                      std::string::npos)
+                << e.what();
+        }
+        for (const auto& command : commands()) EXPECT_NE(command.code, DSP_FLASH_ERASE_SECTOR) << c.what;
+        EXPECT_EQ(unitFlash(FlashZones::calibration.firstWord, zoneBytes), before) << c.what;
+        // Back in the user code, as after a programming.
+        int flash = 1, release = 0;
+        vemarsim_unit_status(&flash, &release);
+        EXPECT_EQ(flash, 0) << c.what;
+    }
+}
+
 TEST_F(FlashSimTest, UnsafeStoredNamesAreRefused)
 {
     struct Case {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "CurveChecks.h"
+#include "FileUtil.h"
 #include "MeasurementFixture.h"
 #include "MeasurementSession.h"
 #include "TaskQueue.h"
@@ -315,6 +316,37 @@ TEST_F(MeasurementSessionTest, RefusedWithoutASourceInTheRange)
     }
     EXPECT_FALSE(session->running());
     EXPECT_EQ(session->scans().Count(), 0);
+}
+
+TEST_F(MeasurementSessionTest, ADamagedCalibrationFileRefusesTheStartAMissingOneIsAWarning)
+{
+    addSource(0, 1240.0, 1680.0);
+    setScanRange(1544.0, 1556.0);
+    const std::string path = session->settings().calibFolder + calibrationFileName(identity);
+    const std::string good = readWholeFile(path);
+    ASSERT_FALSE(good.empty());
+
+    // One byte short would move every level: nothing starts, nothing changes.
+    writeWholeFile(path, good.substr(0, good.size() - 1));
+    try {
+        session->start(*view, owner.poster());
+        FAIL() << "started on a damaged calibration file";
+    } catch (const MeasurementRefused& refused) {
+        EXPECT_EQ(refused.reason(), MeasurementRefused::Reason::Calibration);
+        EXPECT_NE(std::string(refused.what()).find(path), std::string::npos) << refused.what();
+    }
+    EXPECT_FALSE(session->running());
+    EXPECT_EQ(session->scans().Count(), 0);
+
+    // Without a file the levels are not calibrated: the run goes on, and the
+    // operator hears it first.
+    std::filesystem::remove(path);
+    session->start(*view, owner.poster());
+    runToTheEnd();
+    ASSERT_FALSE(view->statuses.empty());
+    EXPECT_EQ(view->statuses.front().severity, 1);
+    EXPECT_EQ(view->statuses.front().text, "No calibration file " + path + ": the levels are not calibrated");
+    EXPECT_EQ(view->scans.size(), 1u);
 }
 
 TEST_F(MeasurementSessionTest, CalibrationIsReadOnceAMeasurement)

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -247,6 +251,12 @@ TEST(TabCalib, ReferenceFrequenciesFromTheEtalonFile)
     writeWholeFile(folder.file("Etalon.txt"), many);
     EXPECT_EQ(calib.ReferenceFrequencies(out, -1), 590);
     EXPECT_EQ(out.back(), 200000.0 - 100 * 589);
+
+    // A FIFO of that name is not read (it would wait for a writer for ever).
+    std::filesystem::remove(folder.file("Etalon.txt"));
+    ASSERT_EQ(::mkfifo(folder.file("Etalon.txt").c_str(), 0600), 0);
+    EXPECT_EQ(calib.ReferenceFrequencies(out, -1), 0);
+    EXPECT_TRUE(out.empty());
 }
 
 struct FakeUnit : UnitIdentitySource {
@@ -355,6 +365,49 @@ TEST(TabCalib, ALoadThatFailsLeavesTheTablesAsTheyWere)
     EXPECT_EQ(calib.base(), 5.0);
     EXPECT_EQ(calib.extTable()[3], 42);
     EXPECT_EQ(identity, unitIdentity());
+}
+
+TEST(TabCalib, ADamagedFileIsRefusedAndLeavesTheTablesAsTheyWere)
+{
+    TempDir folder;
+    const IdentityRecord identity = unitIdentity();
+    TabCalib saved(folder.str(), identity);
+    saved.setBase(7.5);
+    for (int i = 0; i < saved.ShortTableLength(); ++i) saved.outputCodes()[static_cast<std::size_t>(i)] = 4000 - 20 * i;
+    ASSERT_EQ(saved.Save(identity), 0);
+    const std::string good = readWholeFile(folder.file("File0412.dat"));
+    {
+        TabCalib loaded(folder.str(), identity);
+        IdentityRecord asked = identity;
+        ASSERT_EQ(loaded.Load(asked), 0) << loaded.loadProblem();
+    }
+
+    struct Case {
+        const char* what;
+        std::string file;
+        const char* problem;
+    };
+    std::string codeTooLarge = good;
+    codeTooLarge[82 + 2 * 5 + 1] = '\x7F';  // table A, point 0
+    const Case cases[] = {
+        {"one byte short", good.substr(0, good.size() - 1), "22289 bytes long"},
+        {"cut in half", good.substr(0, good.size() / 2), "11145 bytes long"},
+        {"zeroed", std::string(good.size(), '\0'), "calibration kind 0"},
+        {"a code no converter gives", codeTooLarge, "table A (output monitor codes) holds"},
+    };
+    for (const Case& c : cases) {
+        writeWholeFile(folder.file("File0412.dat"), c.file);
+        TabCalib calib(folder.str(), identity);
+        calib.setBase(5.0);
+        calib.extTable()[3] = 42;
+        IdentityRecord asked = identity;
+        EXPECT_EQ(calib.Load(asked), 1) << c.what;
+        EXPECT_NE(calib.loadProblem().find(c.problem), std::string::npos) << c.what << ": " << calib.loadProblem();
+        EXPECT_EQ(calib.base(), 5.0) << c.what;
+        EXPECT_EQ(calib.extTable()[3], 42) << c.what;
+        EXPECT_EQ(calib.outputCodes()[0], 0) << c.what;
+        EXPECT_EQ(asked, identity) << c.what;
+    }
 }
 
 TEST(TabCalib, AShortFileReadsWithTheOlderScale)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -71,6 +72,8 @@ TEST(Bandwidth, findChannelsWithHysteresis)
         std::vector<std::size_t> peaks;
     };
     // Threshold -30 dB: a run starts at -30 and lasts down to -33 dB.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
     const Case table[] = {
         {"ripple above -33 does not split; first of equal maxima", -30.0f, {-40, -29, -31, -32.9, -29, -40}, {1}},
         {"a dip below -33 splits", -30.0f, {-40, -29, -33.5, -28, -40}, {1, 3}},
@@ -81,6 +84,14 @@ TEST(Bandwidth, findChannelsWithHysteresis)
         {"second run open at the end", -30.0f, {-40, -10, -40, -5, -31}, {1}},
         {"starts at the first point", -30.0f, {-1, -2, -40}, {0}},
         {"positive threshold: 10 % below is 18", 20.0f, {0, 21, 18.5, 25, 17.9, 0}, {3}},
+        // Levels that are not finite numbers count as below any threshold.
+        {"a NaN ends a run", -30.0f, {-40, -10, nan, -40}, {1}},
+        {"a NaN between two runs", -30.0f, {-40, -10, nan, -5, -40}, {1, 3}},
+        {"NaNs never start a run", -30.0f, {nan, nan, nan}, {}},
+        {"a NaN at the start", -30.0f, {nan, -10, -40}, {1}},
+        {"+inf is no level either", -30.0f, {-40, inf, -40}, {}},
+        {"-inf ends a run", -30.0f, {-40, -10, -inf, -40}, {1}},
+        {"a NaN threshold finds nothing", nan, {-40, -10, -40}, {}},
     };
     const Bandwidth bandwidth;
     for (const Case& c : table) {
@@ -115,6 +126,23 @@ TEST(LevelCrossings, interpolatesOnBothSidesOrGivesNone)
         EXPECT_EQ(n.right, noneMarker) << what;
         EXPECT_EQ(Bandwidth().compute(s, 3, level, Unit::Nm), noneMarker) << what;
     }
+}
+
+TEST(LevelCrossings, aLevelThatIsNotANumberGivesNone)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> w = {0, 1, 2, 3, 4, 5};
+    const std::vector<double> leftNan = {-10, nan, -2, 0, -4, -10};
+    const std::vector<double> rightNan = {-10, -10, -2, 0, nan, -10};
+    for (const auto* l : {&leftNan, &rightNan}) {
+        const CurveSegment s = segmentOf(w, *l);
+        EXPECT_EQ(CentralWavelength().compute(s, 3), noneMarker);
+        EXPECT_EQ(Bandwidth().compute(s, 3, -3.0f, Unit::Nm), noneMarker);
+    }
+    // A NaN wavelength cannot be a crossing either.
+    const std::vector<double> wNan = {0, nan, 2, 3, 4, 5};
+    const std::vector<double> l = {-10, -10, -2, 0, -4, -10};
+    EXPECT_EQ(CentralWavelength().compute(segmentOf(wNan, l), 3), noneMarker);
 }
 
 TEST(LevelCrossings, aCrossingAtTheFirstPointGivesNone)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -65,7 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
         ChannelCase{"CWDM far edge maps past the last channel", GridType::Cwdm, 1621.0f, Unit::Nm, 19, ""},
         ChannelCase{"CWDM past its last wavelength: empty text", GridType::Cwdm, 1621.01f, Unit::Nm, std::nullopt,
                     ""},
-        ChannelCase{"CWDM below its first wavelength", GridType::Cwdm, 1260.99f, Unit::Nm, std::nullopt, ""}),
+        ChannelCase{"CWDM below its first wavelength", GridType::Cwdm, 1260.99f, Unit::Nm, std::nullopt, ""},
+        ChannelCase{"a NaN is off the grid", GridType::Itu100GHz, std::numeric_limits<float>::quiet_NaN(), Unit::Nm,
+                    std::nullopt, ghzError},
+        ChannelCase{"a NaN is off the CWDM grid", GridType::Cwdm, std::numeric_limits<float>::quiet_NaN(), Unit::Nm,
+                    std::nullopt, ""}),
     [](const ::testing::TestParamInfo<ChannelCase>& info) {
         std::string name;
         for (const char* p = info.param.what; *p != '\0'; ++p)
@@ -139,17 +144,27 @@ TEST(ConvertUnit, conversionsBetweenTheThreeUnits)
     const Case table[] = {
         {1550.0f, Unit::Nm, Unit::GHz, 193414.484375f},  // 299792458 / 1550 = 193414.489..
         {1550.0f, Unit::Nm, Unit::THz, 193.41448974609375f},
-        {193.1f, Unit::THz, Unit::Nm, 1552.5242919921875f},
+        {193.1f, Unit::THz, Unit::Nm, 1552.5244140625f},  // 193.1f x 1000 is the float 193100
         {193.4f, Unit::THz, Unit::GHz, 193400.0f},  // 193.399994 x 1000 rounds back to 193400
         {193400.0f, Unit::GHz, Unit::THz, 193.4f},
         {193400.0f, Unit::GHz, Unit::Nm, 1550.1160888671875f},
         {1550.5f, Unit::Nm, Unit::Nm, 1550.5f},
         {-3.0f, Unit::GHz, Unit::GHz, -3.0f},
+        // value x 1000 is a float product: 1538.18994140625 x 1000 =
+        // 1538189.94140625 rounds to the float 1538190 (its step there is
+        // 0.125), and 299792458 / 1538190 = 194.8994974... THz, the float
+        // 194.89949036; the extended product would give 194.89950488.
+        {1538.18994140625f, Unit::Nm, Unit::THz, 194.89949035644531f},
+        {1538.18994140625f, Unit::Nm, Unit::GHz, 194899.5f},
     };
     for (const Case& c : table)
         EXPECT_EQ(static_cast<float>(convertUnit(c.value, c.from, c.to)), c.expected)
             << c.value << " " << c.from << "->" << c.to;
     EXPECT_NEAR(static_cast<double>(convertUnit(1550.0f, Unit::Nm, Unit::GHz)), 193414.48903225806, 1e-9);
+    // 299792458 / 1538190 x 1000 = 194899.49746130..., 0.50253869... below
+    // the 194900 GHz of channel 11 (the extended product: 0.49511445 below).
+    EXPECT_NEAR(static_cast<double>(convertUnit(1538.18994140625f, Unit::Nm, Unit::GHz)), 194899.49746130192, 1e-9);
+    EXPECT_NEAR(static_cast<double>(convertUnit(193.4f, Unit::THz, Unit::Nm)), 299792458.0 / 193400.0, 1e-9);
 }
 
 TEST(ConvertUnit, unknownUnitsThrowWithTheirTexts)

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "FakeTrace.h"
+#include "FigureFormat.h"
 #include "LogCapture.h"
 #include "Passband.h"
 #include "Units.h"
@@ -65,13 +68,15 @@ TEST(PassbandAnalyse, combOn100GHzGridGivesHandComputedFigures)
     //   central = (1550.2352295 + 1550.0059814) x 0.5 = 1550.1206055 nm
     //   -> c / 1550.1206055 / 1000 = 193.39944 THz, channel 26 (193400 GHz)
     EXPECT_EQ(v->values[Passband_Value::Central], 193.39944458007812f);
-    // c / 1550.1206055 = 193399.44063 GHz - 193400 GHz
-    EXPECT_EQ(v->values[Passband_Value::CentreAccuracy], -0.5593743324279785f);
+    // 1550.1206055 x 1000 is the float 1550120.625, c / 1550120.625 =
+    // 193399.43819 GHz, minus 193400 GHz
+    EXPECT_EQ(v->values[Passband_Value::CentreAccuracy], -0.561811089515686f);
     // -1 dB (level -2): 1549.82 + 39.2 / 40 x 0.2 = 1550.016 -> 193412.5 GHz,
     //                   1550.42 - 36 / 36.8 x 0.2 = 1550.2243 -> 193386.5 GHz
     EXPECT_EQ(v->values[Passband_Value::Bandwidth1], 26.0f);
-    // -3 dB: the crossings above, 193413.75 - 193385.140625 GHz
-    EXPECT_EQ(v->values[Passband_Value::Bandwidth2], 28.609375f);
+    // -3 dB: the crossings above, x 1000 as floats 1550006 and 1550235.25,
+    // give 193413.734375 - 193385.140625 GHz
+    EXPECT_EQ(v->values[Passband_Value::Bandwidth2], 28.59375f);
     // -20 dB (level -21): 1549.82 + 20.2 / 40 x 0.2 = 1549.921 -> 193424.34375 GHz,
     //                     1550.42 - 17 / 36.8 x 0.2 = 1550.3276 -> 193373.609375 GHz
     EXPECT_EQ(v->values[Passband_Value::Bandwidth3], 50.734375f);
@@ -92,6 +97,67 @@ TEST(PassbandAnalyse, combOn100GHzGridGivesHandComputedFigures)
     EXPECT_EQ(log.count(2, "Comb\n"), 1);
     EXPECT_EQ(log.countStartingWith(1, "Total Time "), 1);
     EXPECT_EQ(log.count(4, "Passband_Values::Add -1.000\n"), 1);
+}
+
+TEST(PassbandAnalyse, levelsThatAreNotNumbersCountAsBelowEveryThreshold)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    FakeTrace clean;
+    clean.add(comb("Comb"));
+    Passband reference(clean);
+    reference.analyse();
+
+    // The floor right of channel 26 is lost: channel 26 has no right
+    // crossing and is dropped, its neighbours keep every figure. Before,
+    // the detection never moved past the NaN and grew without end.
+    FakeCurve damaged = comb("Comb");
+    damaged.levelDb[11] = nan;  // 1550.42 nm
+    FakeCurve allNan = comb("AllNan");
+    std::fill(allNan.levelDb.begin(), allNan.levelDb.end(), nan);
+    FakeCurve infinite = comb("Infinite");
+    for (double& level : infinite.levelDb)
+        if (level > -30.0) level = inf;
+    FakeTrace trace;
+    trace.add(damaged);
+    trace.add(allNan);
+    trace.add(infinite);
+    Passband passband(trace);
+    LogCapture log;
+    passband.analyse();
+
+    const Passband_Values* values = passband.results().trace("Comb");
+    ASSERT_NE(values, nullptr);
+    EXPECT_EQ(values->channels(), (std::set<int>{24, 28}));
+    for (const int ch : {24, 28}) {
+        const Passband_Value* got = values->currentOf(ch);
+        const Passband_Value* want = reference.results().trace("Comb")->currentOf(ch);
+        ASSERT_NE(got, nullptr);
+        ASSERT_NE(want, nullptr);
+        for (std::size_t k = 0; k < 7; ++k) EXPECT_EQ(got->values[k], want->values[k]) << ch << " " << k;
+    }
+    EXPECT_EQ(passband.results().trace("AllNan"), nullptr);
+    // Tops at infinity are no level: nothing starts a run above -30 dB there.
+    EXPECT_EQ(passband.results().trace("Infinite"), nullptr);
+}
+
+TEST(PassbandAnalyse, centralFrequencyAndAccuracyUseTheSinglePrecisionProduct)
+{
+    // Both -3 dB crossings sit on points, 1538.0 and 1538.3798828125 nm,
+    // so the centre is the float 1538.18994140625 nm. By hand: x 1000 as a
+    // float is 1538190, c / 1538190 = 194.89949746 THz (printed 194.899)
+    // and 194899.49746 - 194900 GHz = -0.50254 GHz (printed -0.503).
+    FakeTrace trace;
+    trace.add(curveThrough("1", {{1537.5, -40}, {1538.0, -4}, {1538.18994140625, -1}, {1538.3798828125, -4},
+                                 {1538.9, -40}, {1539.0, -40}}));
+    Passband passband(trace);
+    LogCapture log;
+    passband.analyse();
+    const Passband_Value* v = passband.results().trace("1")->currentOf(11);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(formatFigure(v->values[Passband_Value::Central], 3), "194.899");
+    EXPECT_EQ(formatFigure(v->values[Passband_Value::CentreAccuracy], 3), "-0.503");
+    EXPECT_EQ(v->values[Passband_Value::Central], 194.89949035644531f);
 }
 
 TEST(PassbandAnalyse, cwdmGridGivesWavelengthsInNm)
@@ -138,7 +204,7 @@ TEST(PassbandAnalyse, owrTooWideLeavesWindowFiguresNone)
     const Passband_Value* v = passband.results().trace("Comb")->currentOf(26);
     ASSERT_NE(v, nullptr);
     for (std::size_t k : {5u, 6u, 7u, 8u}) EXPECT_EQ(v->values[k], noneMarker) << k;
-    EXPECT_EQ(v->values[Passband_Value::Bandwidth2], 28.609375f);
+    EXPECT_EQ(v->values[Passband_Value::Bandwidth2], 28.59375f);
 
     passband.owr.setValue(50.0f);  // exactly half the spacing: windows again
     v = passband.results().trace("Comb")->currentOf(26);

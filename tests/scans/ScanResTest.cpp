@@ -144,6 +144,7 @@ TEST(ScanResResample, GridCountAndSpacing)
 TEST(ScanResResample, InterpolatesEachPresentChannel)
 {
     ScanRes result = measured({1500.0, 1500.5, 1501.0}, {0, 1, 3});
+    result.sampleIndex.clear();  // a loaded scan: every sample counts
     result.values[ScanChannel::Detector1] = {-10, -12, -20};
     result.present[ScanChannel::Detector1] = true;
     result.values[ScanChannel::Detector2] = {7, 7, 7};  // measured but not marked present
@@ -162,19 +163,25 @@ TEST(ScanResResample, InterpolatesEachPresentChannel)
     EXPECT_TRUE(result.resampledValues[ScanChannel::Ext].empty());
 }
 
-TEST(ScanResResample, TrimsTheMeasuredArrays)
+TEST(ScanResResample, TrimsTheMeasuredArraysBeforeTheGridIsBuilt)
 {
     struct Case {
         const char* what;
         double start;
         bool withSampleIndex;
         Doubles remaining;
+        Doubles grid;  // output channel on the grid start, +0.1, ... 1501.0
     };
+    // Output 0, 1, 3 at 1500.0, 1500.5, 1501.0. The grid is computed from
+    // the samples that stay, the ones a saved scan keeps.
     const Case cases[] = {
-        {"measured scan starting on the grid loses its last sample", 1500.0, true, {1500.0, 1500.5}},
-        {"a first sample before the grid goes too", 1500.2, true, {1500.5}},
-        {"a loaded scan (no sample indexes) keeps its last sample", 1500.0, false, {1500.0, 1500.5, 1501.0}},
-        {"loaded, starting before the grid", 1500.2, false, {1500.5, 1501.0}},
+        {"measured scan starting on the grid loses its last sample", 1500.0, true, {1500.0, 1500.5},
+         {0, 0.2, 0.4, 0.6, 0.8, 1, 1.2, 1.4, 1.6, 1.8, 2}},
+        {"a first sample before the grid goes too", 1500.2, true, {1500.5}, {1, 1, 1, 1, 1, 1, 1, 1, 1}},
+        {"a loaded scan (no sample indexes) keeps its last sample", 1500.0, false, {1500.0, 1500.5, 1501.0},
+         {0, 0.2, 0.4, 0.6, 0.8, 1, 1.4, 1.8, 2.2, 2.6, 3}},
+        {"loaded, starting before the grid: kept too", 1500.2, false, {1500.0, 1500.5, 1501.0},
+         {0.4, 0.6, 0.8, 1, 1.4, 1.8, 2.2, 2.6, 3}},
     };
     for (const Case& c : cases) {
         ScanRes result = measured({1500.0, 1500.5, 1501.0}, {0, 1, 3});
@@ -183,6 +190,16 @@ TEST(ScanResResample, TrimsTheMeasuredArrays)
         EXPECT_EQ(result.wavelength, c.remaining) << c.what;
         EXPECT_EQ(result.values[ScanChannel::Output].size(), c.remaining.size()) << c.what;
         EXPECT_EQ(result.velocity.size(), c.remaining.size()) << c.what;
+        const Doubles& grid = result.resampledValues[ScanChannel::Output];
+        ASSERT_EQ(grid.size(), c.grid.size()) << c.what;
+        for (std::size_t g = 0; g < grid.size(); ++g) EXPECT_NEAR(grid[g], c.grid[g], 1e-9) << c.what << " " << g;
+
+        // Resampling what is left (what a loaded scan file holds) gives the same grid.
+        ScanRes loaded = result;
+        loaded.sampleIndex.clear();
+        loaded.Resample(c.start, 1501.0, 100);
+        EXPECT_EQ(loaded.resampledValues[ScanChannel::Output], grid) << c.what;
+        EXPECT_EQ(loaded.wavelength, result.wavelength) << c.what;
     }
 }
 
@@ -212,6 +229,7 @@ TEST(ScanResResample, WorksWithoutSamples)
     EXPECT_EQ(result.resampledValues[ScanChannel::Output], (Doubles{0, 0, 0, 0}));
 
     ScanRes single = measured({1500.01}, {5});
+    single.sampleIndex.clear();  // loaded: a measured scan would lose its only (last) sample
     ASSERT_EQ(single.Resample(1500, 1500.03, 10), 4);
     EXPECT_EQ(single.resampledValues[ScanChannel::Output], (Doubles{5, 5, 5, 5}));
 }

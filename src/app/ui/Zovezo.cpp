@@ -163,11 +163,12 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
 {
     setObjectName("FormZovEZO");
     dialogs_ = WindowDialogs::standard(this);
-    UserMessages::setPresenter([this](UserMessages::Severity severity, const std::string& caption,
-                                      const std::string& text) {
+    const auto presenter = [this](UserMessages::Severity severity, const std::string& caption,
+                                  const std::string& text) {
         if (dialogs_.message)
             dialogs_.message(severityOf(severity), QString::fromStdString(caption), QString::fromStdString(text));
-    });
+    };
+    UserMessages::setPresenter(presenter);
 
     // The pages and controls; the chart's place exists before the session.
     auto* central = new QWidget(this);
@@ -246,11 +247,23 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
 
     // 6. The default configuration; the BNC input always starts off.
     sourcesSection_ = std::make_unique<SourcesSection>(session_->sources());
-    // A damaged default file is announced by the core through
-    // configurationProblem() once the configuration frame reports it.
-    loadConfiguration(defaultConfigurationPath());
-    settings().scanParameters.bncEnable = 0;
-    createSourceDrivers();
+    // What the reader has to say of the default file (a damaged file kept
+    // aside, values refused) goes to the status bar: nobody asked for it, so
+    // no box stops the start.
+    {
+        std::string notes;
+        UserMessages::setPresenter([&notes](UserMessages::Severity, const std::string&, const std::string& text) {
+            notes += (notes.empty() ? "" : "; ") + text;
+        });
+        const std::string damaged = ConfigurationFile::loadDefaultConfiguration(
+            defaultConfigurationPath(), settings(),
+            ConfigurationSections::of(sourcesSection_.get(), passbandSection()));
+        if (!damaged.empty()) notes = damaged + (notes.empty() ? "" : "; ") + notes;
+        settings().scanParameters.bncEnable = 0;
+        createSourceDrivers();
+        UserMessages::setPresenter(presenter);
+        if (!notes.empty()) configurationProblem(notes);
+    }
     placeSimulatedInstruments();
 
     // 7. The source editor in the " Sources Parameters " group.

@@ -24,6 +24,7 @@ private slots:
     void bncInputStartsOffButLoadAppliesIt();
     void factorySwitchShowsThePagesAndExpertOptions();
     void statusBarColours();
+    void damagedDefaultFileIsKeptAsideAndSaidInTheStatusBar();
     void titleNamesTheSimulation();
     void defaultFileWrittenAtDestruction();
 };
@@ -232,6 +233,26 @@ void WindowSetupTest::statusBarColours()
     f.window->configurationProblem("The configuration file is damaged");
     QCOMPARE(status.background(), QColor(Qt::yellow));
     QCOMPARE(status.text(), QString("The configuration file is damaged"));
+}
+
+void WindowSetupTest::damagedDefaultFileIsKeptAsideAndSaidInTheStatusBar()
+{
+    // A truncated default file: the window starts on defaults, says so in
+    // yellow (no box stops the start) and keeps the damaged file aside for
+    // the user instead of overwriting it at the end.
+    const std::string damaged = "<?xml version=\"1.0\" ?>\n<VEMAR><Configuration><Applica";
+    std::string configFolder;
+    {
+        WindowFixture f({}, damaged);
+        configFolder = f.configFolder();
+        TStatusPanel& status = f.window->statusPanel();
+        QCOMPARE(status.background(), QColor(Qt::yellow));
+        QVERIFY2(status.text().contains("VEMAR.config.xml"), qPrintable(status.text()));
+        QVERIFY(f.dialogs.empty());
+        std::ifstream aside(configFolder + "VEMAR.config.xml.damaged");
+        const std::string kept((std::istreambuf_iterator<char>(aside)), std::istreambuf_iterator<char>());
+        QCOMPARE(kept, damaged);
+    }
 }
 
 void WindowSetupTest::titleNamesTheSimulation()
