@@ -179,4 +179,18 @@ TEST_F(UnitDetectionSimTest, OutdatedLocalCalibrationFileIsReplacedOnlyWhenTheCa
     EXPECT_EQ(stampOf(), std::string(8, '\0'));
 }
 
+TEST_F(UnitDetectionSimTest, DamagedLocalCalibrationFileIsNamedNotCalledOutdated)
+{
+    const UnitState first = detectUnit(calib.str(), questions);
+    ASSERT_TRUE(first.usable());
+    EXPECT_TRUE(first.calibrationProblem.empty()) << first.calibrationProblem;
+    const std::string path = first.calibrationFile;
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+
+    const UnitState state = detectUnit(calib.str());
+    EXPECT_TRUE(state.usable());
+    EXPECT_NE(state.calibrationProblem.find("The calibration file " + path + " is damaged"), std::string::npos)
+        << state.calibrationProblem;
+}
+
 }  // namespace

@@ -115,6 +115,10 @@ void TFormZovEZO::detectNow()
             }
             if (state.presence == UnitState::Presence::Silent)
                 statusMessage(2, "The VEMAR does not answer (failure in the communication with the DSP)");
+            // A damaged local calibration file refuses every measurement:
+            // the operator learns why before pressing the start button.
+            else if (!state.calibrationProblem.empty())
+                statusMessage(1, QString::fromStdString(state.calibrationProblem));
         }
     } catch (const std::exception& error) {
         wait_->hide();
