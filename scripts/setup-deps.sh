@@ -9,6 +9,7 @@ packages=(
   libqcustomplot-dev libqcustomplot2.1-qt6
   libtinyxml-dev libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  libasio-dev python3-pyvisa python3-pyvisa-py
   xvfb xauth imagemagick
   python3 locales
 )

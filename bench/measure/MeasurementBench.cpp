@@ -21,7 +21,7 @@
 #include "LinkTiming.h"
 #include "ScanRes.h"
 #include "ScanTrace.h"
-#include "SimulatedSources.h"
+#include "MeasurementSession.h"
 #include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 #include "UsbBridge.h"
@@ -53,7 +53,6 @@ struct FullRangeBench {
         LinkTiming::setScale(0.01);
         DriverPause::setPauseFunction([](int) {});
         vemarsim_gpib_follow_sources();
-        SimulatedSources::follow(&sources);
 
         documents = std::filesystem::temp_directory_path() / "vemar-measurement-bench";
         settings = std::make_unique<ApplicationConfig>(documents.string());
@@ -65,6 +64,8 @@ struct FullRangeBench {
         s.enable = true;
         s.SetType(8);
         s.SetAddress(1);
+        // The bench is built as the records say, as the program's entry does.
+        MeasurementSession::placeSimulatedInstruments(sources, settings->scanParameters);
         sources.SetScanStart(1240.0);
         sources.SetScanStop(1680.0);
         sources.speed = 100;
@@ -82,7 +83,6 @@ struct FullRangeBench {
     ~FullRangeBench()
     {
         controller.reset();
-        SimulatedSources::follow(nullptr);
         UsbClose();
         std::error_code ec;
         std::filesystem::remove_all(documents, ec);

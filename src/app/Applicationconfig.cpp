@@ -1,11 +1,16 @@
 #include "Applicationconfig.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
+#include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <tinyxml.h>
@@ -13,6 +18,7 @@
 #include "Log.h"
 #include "NumberFormat.h"
 #include "TiXmlElementCustom.h"
+#include "UserMessages.h"
 
 namespace {
 
@@ -64,16 +70,51 @@ bool folderExists(const std::string& path)
     return !path.empty() && std::filesystem::is_directory(path, ec);
 }
 
-bool createFolderTree(const std::string& path)
+bool createFolderTree(const std::string& path, std::string* why)
 {
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
-    return folderExists(path);
+    if (folderExists(path)) return true;
+    if (why != nullptr) *why = ec ? ec.message() : folderSettingProblem(path);
+    return false;
+}
+
+std::string folderSettingProblem(const std::string& folder)
+{
+    if (folder.empty()) return "an empty name";
+    // A relative folder would depend on where the program happens to be
+    // started from.
+    if (folder.front() != '/') return "a relative path";
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) return std::strerror(errno);
+    if (!S_ISDIR(info.st_mode)) return "not a folder";
+    return {};
+}
+
+void announceSetting(const std::string& text)
+{
+    Log::warn("%s\n", text.c_str());
+    // A file read twice in a row (the settings, then the sources' drivers
+    // from the same file) has the same things to say: once is enough.
+    static std::mutex guard;  // protects lastSaid
+    static std::string lastSaid;
+    {
+        std::lock_guard lock(guard);
+        if (text == lastSaid) return;
+        lastSaid = text;
+    }
+    UserMessages::show(UserMessages::Severity::Warning, "Settings", text);
 }
 
 std::string ApplicationConfig::defaultDocumentsFolder()
 {
-    if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg != nullptr && *xdg != '\0') return xdg;
+    if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg != nullptr && *xdg != '\0') {
+        if (xdg[0] == '/') return xdg;
+        // Such a setting is only valid as an absolute path; a relative one
+        // would move with the working directory.
+        announceSetting(std::string("XDG_DOCUMENTS_DIR \"") + xdg +
+                        "\" is a relative path: the documents folder under the home folder is used instead");
+    }
     const char* home = std::getenv("HOME");
     std::string homeFolder = home != nullptr ? home : "";
     if (homeFolder.empty()) {
@@ -92,9 +133,14 @@ ApplicationConfig::ApplicationConfig(const std::string& documentsFolder)
     dataFolder = rootFolder + "Data/";
     configFolder = rootFolder + "Config/";
     calibFolder = rootFolder + "Calib/";
-    // Failures are not reported: a missing folder shows up when a file is used.
-    for (const std::string* folder : {&rootFolder, &dataFolder, &configFolder, &calibFolder})
-        if (!createFolderTree(*folder)) Log::warn("Can't create the folder %s\n", folder->c_str());
+    // Said at once: every file of the program lives in these folders.
+    for (const std::string* folder : {&rootFolder, &dataFolder, &configFolder, &calibFolder}) {
+        std::string why;
+        if (!createFolderTree(*folder, &why)) {
+            announceSetting("Can't create the folder " + *folder + ": " + why);
+            break;  // the others lie inside it or beside it: the same reason
+        }
+    }
     scanFilesFolder = dataFolder;
 }
 
@@ -123,7 +169,12 @@ void ApplicationConfig::readSamplingStep(const TiXmlElement& element)
     }
     const bool exponent = release && (release->major < 3 || (release->major == 3 && release->minor < 6));
     if (!exponent) {
-        samplingStep = stored;
+        // The bounds of the resolution edit (and of vemar-cli's --step).
+        if (stored >= 1 && stored <= 250)
+            samplingStep = stored;
+        else
+            refused("Sampling_Step Value \"" + std::string(text) + "\" is not a sampling step of 1 to 250 pm: " +
+                    std::to_string(before) + " pm kept");
         return;
     }
     // 2^0 .. 2^7 are the steps an old release could store (1 to 128 pm); any
@@ -134,6 +185,28 @@ void ApplicationConfig::readSamplingStep(const TiXmlElement& element)
         Log::warn("Sampling_Step exponent %d out of range, kept %d pm\n", stored, before);
         samplingStep = before;
     }
+}
+
+void ApplicationConfig::refused(const std::string& text) const
+{
+    if (announceFallbacks)
+        announceSetting(text);
+    else
+        Log::warn("%s\n", text.c_str());
+}
+
+void ApplicationConfig::readLevel(const TiXmlElement& element, const char* name, double& field,
+                                  double defaultValue) const
+{
+    double value = field;
+    TiXmlElementCustom(const_cast<TiXmlElement*>(&element)).readDouble(name, value, defaultValue);
+    // An infinity ("1e99999") or a NaN would only print as nonsense.
+    if (std::isfinite(value) && std::fabs(value) <= 1e6) {
+        field = value;
+        return;
+    }
+    refused(std::string(element.Value()) + " " + name + " \"" + element.Attribute(name) + "\" " +
+            (std::isfinite(value) ? "is too large" : "is not a finite number") + ": " + cformat("%g", field) + " kept");
 }
 
 void ApplicationConfig::readApplication(const TiXmlElement* application)
@@ -162,8 +235,8 @@ void ApplicationConfig::readApplication(const TiXmlElement* application)
     }
     if (const TiXmlElement* e = TiXmlElementCustom::child(application, "BNC_Input")) {
         flag(block.bncEnable, view(e).getBool("Enable", false));
-        view(e).readDouble("Alpha", block.bncAlpha, 0.0);
-        view(e).readDouble("Beta", block.bncBeta, 1.0);
+        readLevel(*e, "Alpha", block.bncAlpha, 0.0);
+        readLevel(*e, "Beta", block.bncBeta, 1.0);
         block.bncUnit = view(e).getKeyword("Unit", kBncUnits, 0);
     }
     if (const TiXmlElement* e = TiXmlElementCustom::child(application, "Measurement")) {
@@ -172,18 +245,30 @@ void ApplicationConfig::readApplication(const TiXmlElement* application)
         view(e).readInt("Scan_Number", scanLimit, 10);
         minMaxResetEnabled = view(e).getBool("Reset_Min_Max", false);
         view(e).readInt("Reset_Modulo", minMaxResetModulo, 2);
+        const int delay = scanDelay;
         view(e).readInt("Scan_Delay", scanDelay, 0);
+        if (scanDelay < 0 || scanDelay > 3600) {
+            refused("Measurement Scan_Delay " + std::to_string(scanDelay) + " is not a delay of 0 to 3600 s: " +
+                    std::to_string(delay) + " s kept");
+            scanDelay = delay;
+        }
         scanSaveEnabled = view(e).getBool("Is_Scan_Save", false);
         const std::string folder = view(e).getText("Continuous_Scan_Files_Directory", dataFolder);
-        scanFilesFolder = folderExists(folder) ? folder : dataFolder;
+        if (const std::string problem = folderSettingProblem(folder); problem.empty()) {
+            scanFilesFolder = folder;
+        } else {
+            scanFilesFolder = dataFolder;
+            refused("Continuous_Scan_Files_Directory \"" + folder + "\" can't be used (" + problem +
+                    "): the Data folder " + dataFolder + " is used instead");
+        }
         fileType = view(e).getKeyword("File_Type", kFileTypes, 0);
         keepModeHop = view(e).getBool("KeepModeHope", false);
     }
     if (const TiXmlElement* e = TiXmlElementCustom::child(application, "MeasurementDisplay")) {
-        view(e).readDouble("FWHM_Threshold", fwhmThreshold, -35.0);
-        view(e).readDouble("FWHM_Power", fwhmPower, -3.0);
-        view(e).readDouble("SideFrontTopPower", slopeTopLevel, -3.0);
-        view(e).readDouble("SideFrontBottomPower", slopeBottomLevel, -40.0);
+        readLevel(*e, "FWHM_Threshold", fwhmThreshold, -35.0);
+        readLevel(*e, "FWHM_Power", fwhmPower, -3.0);
+        readLevel(*e, "SideFrontTopPower", slopeTopLevel, -3.0);
+        readLevel(*e, "SideFrontBottomPower", slopeBottomLevel, -40.0);
         showInfo = view(e).getBool("Show_Info", true);
         showInfoPreciseMode = view(e).getBool("Show_Info_PM", true);
     }

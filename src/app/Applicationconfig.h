@@ -54,10 +54,32 @@ public:
     bool showInfoPreciseMode = true;
     bool keepModeHop = false;
 
+    // Whether readApplication shows the user a setting it could not use (a
+    // folder that is not there). Off while reading settings that are not
+    // the user's own, such as the frame of another station's scan file read
+    // for an analysis: they are only logged then.
+    bool announceFallbacks = true;
+
 private:
     void readSamplingStep(const TiXmlElement& element);
+    // A double attribute that must be a finite number of sensible size; else
+    // the field keeps its value and the user is told.
+    void readLevel(const TiXmlElement& element, const char* name, double& field, double defaultValue) const;
+    // A value read that is refused: said as announceFallbacks asks.
+    void refused(const std::string& text) const;
 };
 
-// Creates a folder with every missing parent; an existing folder is left alone.
-bool createFolderTree(const std::string& path);
+// Creates a folder with every missing parent; an existing folder is left
+// alone. why, when given, receives the system's reason of a failure.
+bool createFolderTree(const std::string& path, std::string* why = nullptr);
 bool folderExists(const std::string& path);
+
+// Why a folder named by a setting cannot be used, empty when it can: "a
+// relative path" (folder settings are absolute; a relative one is refused,
+// not resolved), the system's reason ("No such file or directory", "File
+// name too long") or "not a folder".
+std::string folderSettingProblem(const std::string& folder);
+
+// A setting that could not be used and what is used instead: logged, and
+// shown to the user (stderr for the command-line tool).
+void announceSetting(const std::string& text);

@@ -1,16 +1,25 @@
 #include "AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
 std::atomic<unsigned> g_counter{0};
+thread_local std::string g_lastFailure;
+
+void noteFailure(int error)
+{
+    if (error != 0) g_lastFailure = std::strerror(error);
+}
 
 // The longest name the folder of path takes (255 where it cannot be asked).
 std::size_t nameMaxOf(const std::string& path)
@@ -41,6 +50,8 @@ std::string AtomicFileWriter::temporaryStem(const std::string& fileName, std::si
     return fileName.substr(0, room) + hash;
 }
 
+const std::string& lastWriteFailure() { return g_lastFailure; }
+
 AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path))
 {
     const std::string::size_type slash = path_.rfind('/');
@@ -53,6 +64,8 @@ AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path))
         const int fd = ::open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;
+            // A name the system refuses is reported as the file's own.
+            noteFailure(errno);
             break;
         }
         stream_ = ::fdopen(fd, "wb");
@@ -70,7 +83,24 @@ AtomicFileWriter::~AtomicFileWriter() { discard(); }
 bool AtomicFileWriter::write(const void* data, std::size_t size)
 {
     if (stream_ == nullptr || failed_) return false;
-    if (size > 0 && std::fwrite(data, 1, size, stream_) != size) failed_ = true;
+    if (size > 0 && std::fwrite(data, 1, size, stream_) != size) {
+        failed_ = true;
+        noteFailure(errno);
+    }
+    unflushed_ += size;
+    // A large file goes to the disk while the rest is still being written,
+    // so that the sync of commit() has little left to wait for.
+    if (!failed_ && unflushed_ >= writeBehindBytes) {
+        if (std::fflush(stream_) != 0) {
+            failed_ = true;
+            noteFailure(errno);
+        } else {
+            const auto end = static_cast<::off64_t>(::ftello(stream_));
+            ::sync_file_range(::fileno(stream_), writtenBehind_, end - writtenBehind_, SYNC_FILE_RANGE_WRITE);
+            writtenBehind_ = end;
+            unflushed_ = 0;
+        }
+    }
     return !failed_;
 }
 
@@ -79,9 +109,13 @@ bool AtomicFileWriter::commit()
     if (stream_ == nullptr) return false;
     bool ok = !failed_ && std::ferror(stream_) == 0 && std::fflush(stream_) == 0;
     ok = ok && ::fsync(::fileno(stream_)) == 0;
+    if (!ok) noteFailure(errno);
     ok = (std::fclose(stream_) == 0) && ok;
     stream_ = nullptr;
-    ok = ok && std::rename(temporaryPath_.c_str(), path_.c_str()) == 0;
+    if (ok && std::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+        noteFailure(errno);
+        ok = false;
+    }
     if (!ok) ::unlink(temporaryPath_.c_str());
     temporaryPath_.clear();
     return ok;

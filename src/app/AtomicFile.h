@@ -49,6 +49,14 @@ private:
     std::string temporaryPath_;
     std::FILE* stream_ = nullptr;
     bool failed_ = false;
+    std::size_t unflushed_ = 0;   // bytes written since the last write-behind
+    long long writtenBehind_ = 0;  // offset up to which the disk was asked to write
+    static constexpr std::size_t writeBehindBytes = std::size_t{4} << 20;
 };
 
 bool writeFileAtomically(const std::string& path, std::string_view contents);
+
+// The system's reason for the last failure of an AtomicFileWriter of this
+// thread ("File name too long", "No space left on device"), for the texts
+// that say a file could not be written; empty when none failed yet.
+const std::string& lastWriteFailure();

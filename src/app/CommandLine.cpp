@@ -49,6 +49,12 @@ void CommandLine::parse()
             seed_ = parseSeed(arguments_[++i]);
         } else if (a.rfind("--seed=", 0) == 0) {
             seed_ = parseSeed(std::string_view(a).substr(7));
+        } else if (a == "--port" && i + 1 < arguments_.size()) {
+            port_ = arguments_[++i];
+        } else if (a.rfind("--port=", 0) == 0) {
+            port_ = a.substr(7);
+        } else if (a == "--help" || a == "-h") {
+            help_ = true;
         } else if (u != "LOGGER" && u != "QZRT" && u != "XWEP") {
             others_.push_back(a);
         }

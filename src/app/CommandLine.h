@@ -6,7 +6,8 @@
 //   QZRT    show the factory pages and expert options
 //   XWEP    behave as if a unit were connected
 // The simulation switch --simulate[=PRESET] (with --seed N) runs the program
-// on the built-in simulated instrument.
+// on the built-in simulated instrument; --port PATH talks to the unit on
+// that tty only; --help asks for the list of switches.
 
 #include <cstdint>
 #include <optional>
@@ -30,6 +31,9 @@ public:
     // Empty: the simulator's default bench.
     const std::string& preset() const { return preset_; }
     std::optional<std::uint64_t> seed() const { return seed_; }
+    // The unit's tty when given (a port the system does not describe as the unit).
+    const std::optional<std::string>& port() const { return port_; }
+    bool help() const { return help_; }
 
     // Arguments that are neither a historical switch nor a simulation option.
     const std::vector<std::string>& others() const { return others_; }
@@ -41,5 +45,7 @@ private:
     bool simulate_ = false;
     std::string preset_;
     std::optional<std::uint64_t> seed_;
+    std::optional<std::string> port_;
+    bool help_ = false;
     std::vector<std::string> others_;
 };

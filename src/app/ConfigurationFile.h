@@ -67,9 +67,20 @@ bool saveConfiguration(const std::string& path, const About& about, const Applic
 void loadConfiguration(const std::string& path, ApplicationConfig& settings,
                        const ConfigurationSections& sections);
 
-// Parses a file into doc; false (and an empty doc) when it is missing,
-// malformed or nested deeper than any file of the program.
-bool parseFile(const std::string& path, TiXmlDocument& doc);
+// Reads the default configuration file ("VEMAR.config.xml"). A file that
+// is there but cannot be read as one (empty, cut short, not XML, another
+// root, nested too deep, too large) is moved aside to a name of its own
+// (path + ".damaged", ".damaged.2" ...), so that the next save does not
+// overwrite it, and the settings keep their values. Returns what the user
+// must hear of it, empty when the file was read or missing (a first start).
+std::string loadDefaultConfiguration(const std::string& path, ApplicationConfig& settings,
+                                     const ConfigurationSections& sections);
+
+// Parses a file into doc; false (and an empty doc) when it is missing, not a
+// regular file (never opened then), malformed or nested deeper than any file
+// of the program. why, when given, says which ("missing or not well-formed
+// XML", "not a regular file (a directory)", "File name too long" ...).
+bool parseFile(const std::string& path, TiXmlDocument& doc, std::string* why = nullptr);
 // Prints doc in TinyXML's standard indented form into path, atomically.
 bool printFile(const std::string& path, const TiXmlDocument& doc);
 

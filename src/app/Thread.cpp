@@ -38,6 +38,7 @@ std::uint32_t Thread::exitCode() const { return exitCode_.load(); }
 void Thread::requestCancel()
 {
     cancelRequested_ = true;
+    cancelRequestedHook();
     resume();
 }
 

@@ -49,6 +49,9 @@ public:
 
 protected:
     virtual void Execute() = 0;
+    // Called by requestCancel() once the flag is set: a worker that waits on
+    // its own signal wakes itself here.
+    virtual void cancelRequestedHook() {}
 
 private:
     void run();

@@ -5,12 +5,9 @@
 #include <memory>
 
 #include "Log.h"
+#include "RegularFile.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // Follows the depth through the tags; quoted attribute values may hold '<',
 // '>' and "/>" without counting.
@@ -64,19 +61,26 @@ private:
 
 }  // namespace
 
-bool xmlNestingWithin(const std::string& path, int maxDepth)
+bool xmlNestingWithin(std::FILE* file, int maxDepth)
 {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return true;
     NestingCounter counter;
     std::array<char, 65536> buffer;
-    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), file.get())) > 0;) {
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;) {
         for (std::size_t i = 0; i < n; ++i) {
-            if (!counter.feed(buffer[i], maxDepth)) {
-                Log::warn("%s nests its elements more than %d deep: refused\n", path.c_str(), maxDepth);
-                return false;
-            }
+            if (!counter.feed(buffer[i], maxDepth)) return false;
         }
+    }
+    return true;
+}
+
+bool xmlNestingWithin(const std::string& path, int maxDepth)
+{
+    // Only a regular file is read: a FIFO or a device would never end.
+    const FileHandle file = openRegularFile(path);
+    if (!file) return true;
+    if (!xmlNestingWithin(file.get(), maxDepth)) {
+        Log::warn("%s nests its elements more than %d deep: refused\n", path.c_str(), maxDepth);
+        return false;
     }
     return true;
 }

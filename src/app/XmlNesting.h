@@ -6,6 +6,7 @@
 // are handed to the parser. Every file this program writes nests five
 // levels deep.
 
+#include <cstdio>
 #include <string>
 
 inline constexpr int maxXmlNesting = 256;
@@ -14,3 +15,5 @@ inline constexpr int maxXmlNesting = 256;
 // cannot be read passes (the parser reports it). Comments and declarations
 // may be counted as elements: the check errs towards refusing.
 bool xmlNestingWithin(const std::string& path, int maxDepth = maxXmlNesting);
+// The same on an open file, read from where it stands to its end.
+bool xmlNestingWithin(std::FILE* file, int maxDepth = maxXmlNesting);

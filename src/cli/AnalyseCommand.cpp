@@ -32,7 +32,8 @@ const TiXmlElement* passbandSectionOf(const TiXmlDocument& doc)
 void readParameterFile(CliSession& session, const std::string& path)
 {
     TiXmlDocument doc;
-    if (!ConfigurationFile::parseFile(path, doc)) throw CliError(ExitCode::FileError, "can't read " + path);
+    std::string why;
+    if (!ConfigurationFile::parseFile(path, doc, &why)) throw CliError(ExitCode::FileError, "can't read " + path + ": " + why);
     const TiXmlElement* section = passbandSectionOf(doc);
     if (section == nullptr) throw CliError(ExitCode::FileError, path + " holds no Passband section");
     session.passbandSection().readSection(section);

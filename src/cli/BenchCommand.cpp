@@ -2,23 +2,22 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
+#include <string>
+
 #include "CliSession.h"
 #include "Commands.h"
 #include "ExitCode.h"
 #include "NumberFormat.h"
 #include "SimulatorPlugin.h"
-#include "vemar_sim_bench.h"
 
 namespace {
 
 nlohmann::json benchTruth()
 {
-    // Taken from the loaded plug-in by name, as every simulator entry.
-    using Truth = decltype(&vemarsim_bench_truth_json);
-    const auto truth = reinterpret_cast<Truth>(SimulatorPlugin::symbol("vemarsim_bench_truth_json"));
-    const char* text = truth != nullptr ? truth() : nullptr;
-    if (text == nullptr) throw CliError(ExitCode::Failure, "the simulator has no optical bench");
-    nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
+    const std::optional<std::string> text = SimulatorPlugin::benchTruthJson();
+    if (!text) throw CliError(ExitCode::Failure, "the simulator has no optical bench");
+    nlohmann::json document = nlohmann::json::parse(*text, nullptr, false);
     if (document.is_discarded() || !document.is_object())
         throw CliError(ExitCode::Failure, "the simulator's bench truth is not readable");
     return document;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <string>
@@ -46,6 +47,9 @@ const std::vector<OptionDefinition>& globalOptions()
         {"config", 0, V::Required, "FILE",
          "settings from FILE instead of VEMAR.config.xml in the Config folder"},
         {"save-config", 0, V::None, "", "write the settings used by this run back into the configuration file"},
+        {"port", 0, V::Required, "PATH",
+         "the unit is on the serial port PATH (a tty udev does not describe as the unit, or a "
+         "pseudo-terminal) instead of the one found on USB"},
         {"logger", 0, V::None, "", "open the diagnostic log on stderr"},
         {"json", 0, V::None, "", "print one JSON document on stdout instead of text"},
         {"sim-time-scale", 0, V::Required, "X",
@@ -209,7 +213,23 @@ const Command& rootCommand()
             "(dB) and bandwidths at -1, -3 and -20 dB (nm).";
         bench.run = runBench;
 
-        r.subcommands = {info, scan, analyse, curve, convert, firmware, calib, bench};
+        Command serve;
+        serve.name = "serve";
+        serve.summary = "command server for line controllers (SCPI-style, TCP)";
+        serve.description =
+            "Serves the instrument to line controllers over TCP: line-oriented SCPI-style\n"
+            "commands on a raw socket (PyVISA: TCPIP0::HOST::PORT::SOCKET), at most 8\n"
+            "clients, one of them in control. Only loopback unless --listen names another\n"
+            "address. SIGINT or SIGTERM ends it; a measurement under way ends as after the\n"
+            "stop button first. The commands are listed in README.md.";
+        serve.options = {
+            {"listen", 0, V::Required, "ADDR:PORT",
+             "address and port to listen on (default 127.0.0.1:5025; [::1]:PORT for IPv6; port 0: any free "
+             "one, printed on stderr)"},
+        };
+        serve.run = runServe;
+
+        r.subcommands = {info, scan, analyse, curve, convert, firmware, calib, bench, serve};
         return r;
     }();
     return root;
@@ -339,6 +359,10 @@ int runVemarCli(int argc, const char* const* argv)
     } catch (const std::bad_alloc&) {
         printError("out of memory");
         return static_cast<int>(ExitCode::Failure);
+    } catch (const std::filesystem::filesystem_error& e) {
+        // A file or folder the system refused: its name and the system's reason.
+        printError((e.path1().empty() ? std::string() : e.path1().string() + ": ") + e.code().message());
+        return static_cast<int>(ExitCode::FileError);
     } catch (const std::exception& e) {
         printError(e.what());
         return static_cast<int>(ExitCode::Failure);

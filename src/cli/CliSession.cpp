@@ -4,64 +4,48 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <limits>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "About.h"
 #include "Applicationconfig.h"
-#include "ConfLaserView.h"
-#include "DriverPause.h"
+#include "AtomicFile.h"
 #include "ExitCode.h"
-#include "LinkTiming.h"
 #include "Log.h"
+#include "MeasurementSession.h"
 #include "OptionValues.h"
 #include "Options.h"
 #include "Passband.h"
 #include "PassbandSection.h"
 #include "Scanmanager.h"
-#include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 #include "SourcesSection.h"
+#include "UsbBridge.h"
 #include "UserMessages.h"
-#include "vemar_sim_usb.h"
 
 namespace {
 
-// "no-answer:3,unplug:40" into the simulator's fault codes (vemar_sim_usb.h).
-std::vector<std::pair<int, int>> simulatorFaults(const std::string& text)
+// "no-answer:3,unplug:40": the simulated unit's faults, kind and argument.
+std::vector<std::pair<std::string, int>> simulatorFaults(const std::string& text)
 {
-    static const std::pair<const char*, int> kinds[] = {
-        {"no-answer", VEMARSIM_FAULT_NO_ANSWER},
-        {"unplug", VEMARSIM_FAULT_UNPLUG},
-        {"program-bit", VEMARSIM_FAULT_PROGRAM_BIT},
-        {"stuck-byte", VEMARSIM_FAULT_STUCK_BYTE},
-    };
-    std::vector<std::pair<int, int>> faults;
+    std::vector<std::pair<std::string, int>> faults;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = std::min(text.find(',', start), text.size());
         const std::string item = text.substr(start, end - start);
         const std::size_t colon = item.find(':');
-        const std::string kind = item.substr(0, colon);
-        int code = 0;
-        for (const auto& [name, value] : kinds)
-            if (kind == name) code = value;
-        long long arg = -1;
-        if (colon != std::string::npos) {
-            const std::string number = item.substr(colon + 1);
+        long long argument = -1;
+        if (colon != std::string::npos && colon + 1 < item.size()) {
             char* rest = nullptr;
-            arg = number.empty() ? -1 : std::strtoll(number.c_str(), &rest, 0);
-            if (number.empty() || *rest != '\0') arg = -1;
+            argument = std::strtoll(item.c_str() + colon + 1, &rest, 0);
+            if (*rest != '\0') argument = -1;
         }
-        if (code == 0 || arg < 0 || arg > 0x7FFFFFFF)
-            throw UsageError("option '--sim-fault' needs KIND:N with KIND one of no-answer, unplug, program-bit, "
-                             "stuck-byte, not '" + item + "'");
-        faults.emplace_back(code, static_cast<int>(arg));
+        if (colon == 0 || argument < 0 || argument > 0x7FFFFFFF)
+            throw UsageError("option '--sim-fault' needs KIND:N, not '" + item + "'");
+        faults.emplace_back(item.substr(0, colon), static_cast<int>(argument));
         start = end + 1;
     }
     return faults;
@@ -78,6 +62,9 @@ GlobalOptions GlobalOptions::from(const ParsedOptions& options)
         g.seed = static_cast<std::uint64_t>(*seed);
     g.configFile = options.value("config");
     if (g.configFile && g.configFile->empty()) throw UsageError("option '--config' needs a file name");
+    g.port = options.value("port");
+    if (g.port && g.port->empty()) throw UsageError("option '--port' needs a path");
+    if (g.port && g.simulate) throw UsageError("option '--port' can't be used with --simulate");
     g.logger = options.has("logger");
     g.json = options.has("json");
     g.saveConfig = options.has("save-config");
@@ -94,12 +81,6 @@ GlobalOptions GlobalOptions::from(const ParsedOptions& options)
 }
 
 namespace {
-
-template <typename F>
-F simulatorEntry(const char* name)
-{
-    return reinterpret_cast<F>(SimulatorPlugin::symbol(name));
-}
 
 // One line per message box: the caption, then the text with its line breaks
 // folded, so that a log of stderr keeps one message per line.
@@ -125,32 +106,6 @@ void printMessageBox(UserMessages::Severity severity, const std::string& caption
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-void applySimulationControls(const GlobalOptions& g)
-{
-    if (g.simTimeScale) {
-        const double scale = *g.simTimeScale;
-        if (auto set = simulatorEntry<void (*)(double)>("vemarsim_set_time_scale")) set(scale);
-        LinkTiming::setScale(scale);
-        DriverPause::setPauseFunction([scale](int milliseconds) {
-            std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(milliseconds * scale));
-        });
-    }
-    if (g.simDspRelease) {
-        auto set = simulatorEntry<int (*)(int)>("vemarsim_unit_set_release");
-        if (set == nullptr || set(*g.simDspRelease) != 0)
-            throw CliError(ExitCode::Failure, "the simulated unit refused the DSP release");
-    }
-    if (g.simUnplugged) {
-        if (auto plug = simulatorEntry<void (*)(int)>("vemarsim_unit_set_plugged")) plug(0);
-    }
-    if (!g.simFaults.empty()) {
-        auto inject = simulatorEntry<int (*)(int, int)>("vemarsim_unit_inject_fault");
-        for (const auto& [fault, arg] : g.simFaults)
-            if (inject == nullptr || inject(fault, arg) != 0)
-                throw CliError(ExitCode::Failure, "the simulated unit refused the fault");
-    }
-}
-
 }  // namespace
 
 CliSession::CliSession(GlobalOptions options) : options_(std::move(options))
@@ -158,18 +113,24 @@ CliSession::CliSession(GlobalOptions options) : options_(std::move(options))
     if (options_.logger) Log::openLog(5);
     UserMessages::setPresenter(printMessageBox);
     if (options_.simulate) {
+        SimulatorStart start;
+        start.preset = options_.preset;
+        start.seed = options_.seed;
+        start.timeScale = options_.simTimeScale;
+        start.dspRelease = options_.simDspRelease;
+        start.unplugged = options_.simUnplugged;
+        start.unitFaults = options_.simFaults;
         std::string why;
-        if (!SimulatorPlugin::activate(options_.preset, options_.seed, &why)) {
-            if (why.rfind("unknown bench preset", 0) == 0) throw UsageError(why);
+        if (!MeasurementSession::startSimulator(start, &why)) {
+            if (why.rfind("unknown bench preset", 0) == 0 || why.rfind("unknown simulated fault", 0) == 0)
+                throw UsageError(why);
             throw CliError(ExitCode::Failure, why);
         }
-        applySimulationControls(options_);
     }
-    settings_ = std::make_unique<ApplicationConfig>();
-    liveView_ = std::make_unique<ConfLaserView>(ConfLaser::live());
-    scans_ = std::make_unique<ScanManager>(nullptr, nullptr, liveView_.get());
-    passband_ = std::make_unique<Passband>(*scans_);
-    sourcesSection_ = std::make_unique<SourcesSection>(ConfLaser::live());
+    if (options_.port) UsbBridges::useExplicitPort(*options_.port);
+    measurement_ = std::make_unique<MeasurementSession>();
+    passband_ = std::make_unique<Passband>(measurement_->scans());
+    sourcesSection_ = std::make_unique<SourcesSection>(measurement_->sources());
     passbandSection_ = std::make_unique<PassbandSection>(*passband_);
     sections_ = ConfigurationSections::of(sourcesSection_.get(), passbandSection_.get());
 }
@@ -179,17 +140,24 @@ CliSession::~CliSession()
     // The engine and the store refer to each other's objects: engine first.
     passbandSection_.reset();
     passband_.reset();
-    scans_.reset();
+    measurement_.reset();
     UserMessages::setPresenter({});
-    if (options_.simTimeScale) DriverPause::setPauseFunction({});
+    if (options_.simulate) MeasurementSession::stopSimulator();
     Log::closeLog();
 }
 
-ConfLaser& CliSession::sources() { return ConfLaser::live(); }
+ApplicationConfig& CliSession::settings() { return measurement_->settings(); }
+
+ConfLaser& CliSession::sources() { return measurement_->sources(); }
+
+ScanManager& CliSession::scans() { return measurement_->scans(); }
+
+const SourceConfigurationView& CliSession::liveView() const { return measurement_->liveConfiguration(); }
 
 std::string CliSession::configPath() const
 {
-    return options_.configFile ? *options_.configFile : settings_->configFolder + ConfigurationFile::defaultFileName;
+    return options_.configFile ? *options_.configFile
+                               : measurement_->settings().configFolder + ConfigurationFile::defaultFileName;
 }
 
 void CliSession::loadConfiguration()
@@ -197,17 +165,23 @@ void CliSession::loadConfiguration()
     const std::string path = configPath();
     if (options_.configFile) {
         TiXmlDocument probe;
-        if (!ConfigurationFile::parseFile(path, probe))
-            throw CliError(ExitCode::FileError, "can't read the configuration file " + path);
+        std::string why;
+        if (!ConfigurationFile::parseFile(path, probe, &why))
+            throw CliError(ExitCode::FileError, "can't read the configuration file " + path + ": " + why);
         if (ConfigurationFile::findRoot(probe) == nullptr)
             throw CliError(ExitCode::FileError, path + " is not a VEMAR configuration file");
+        ConfigurationFile::loadConfiguration(path, measurement_->settings(), sections_);
+        measurement_->placeSimulatedInstruments();
+        return;
     }
-    ConfigurationFile::loadConfiguration(path, *settings_, sections_);
+    const std::string note = ConfigurationFile::loadDefaultConfiguration(path, measurement_->settings(), sections_);
+    if (!note.empty()) status("vemar-cli: warning: " + note);
+    measurement_->placeSimulatedInstruments();
 }
 
 void CliSession::createSourceDrivers()
 {
-    for (SourceConfig& source : ConfLaser::live().sources) source.SetType(source.type);
+    for (SourceConfig& source : measurement_->sources().sources) source.SetType(source.type);
     TiXmlDocument doc;
     if (!ConfigurationFile::parseFile(configPath(), doc)) return;
     const TiXmlElement* root = ConfigurationFile::findRoot(doc);
@@ -220,8 +194,8 @@ void CliSession::saveConfigurationIfAsked(const About& about)
 {
     if (!options_.saveConfig) return;
     const std::string path = configPath();
-    if (!ConfigurationFile::saveConfiguration(path, about, *settings_, sections_))
-        throw CliError(ExitCode::FileError, "can't write the configuration file " + path);
+    if (!ConfigurationFile::saveConfiguration(path, about, measurement_->settings(), sections_))
+        throw CliError(ExitCode::FileError, "can't write the configuration file " + path + ": " + lastWriteFailure());
     status("configuration saved to " + path);
 }
 

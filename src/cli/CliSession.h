@@ -1,9 +1,10 @@
 #pragma once
 
 // What every command of vemar-cli works with: the global options, the
-// settings and the configuration file they come from, the live source
-// configuration, the scan store and the passband engine, and the two output
-// streams (results on stdout, status and errors on stderr).
+// measurement session (settings, live source configuration, scan store,
+// unit, measurements: the same core the window uses), the configuration file
+// the settings come from, the passband engine, and the two output streams
+// (results on stdout, status and errors on stderr).
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -19,11 +20,12 @@
 class About;
 class ApplicationConfig;
 class ConfLaser;
-class ConfLaserView;
+class MeasurementSession;
 class ParsedOptions;
 class Passband;
 class PassbandSection;
 class ScanManager;
+class SourceConfigurationView;
 class SourcesSection;
 
 struct GlobalOptions {
@@ -31,6 +33,8 @@ struct GlobalOptions {
     std::string preset;  // empty: the simulator's default bench
     std::optional<std::uint64_t> seed;
     std::optional<std::string> configFile;
+    // The unit's serial port, instead of the enumeration of the USB devices.
+    std::optional<std::string> port;
     bool logger = false;
     bool json = false;
     bool saveConfig = false;
@@ -38,8 +42,8 @@ struct GlobalOptions {
     std::optional<double> simTimeScale;
     std::optional<int> simDspRelease;
     bool simUnplugged = false;
-    // --sim-fault: (fault code of the simulator, its argument) in order.
-    std::vector<std::pair<int, int>> simFaults;
+    // --sim-fault: the simulated unit's faults (kind, argument) in order.
+    std::vector<std::pair<std::string, int>> simFaults;
 
     // Throws UsageError for values that do not parse or combinations that
     // make no sense (--seed without --simulate).
@@ -48,7 +52,7 @@ struct GlobalOptions {
 
 class CliSession {
 public:
-    // Opens the log, activates the simulator when asked (UsageError for an
+    // Opens the log, starts the simulator when asked (UsageError for an
     // unknown preset, CliError when the plug-in cannot be loaded) and
     // computes the folders.
     explicit CliSession(GlobalOptions options);
@@ -60,20 +64,22 @@ public:
     bool json() const { return options_.json; }
     bool simulated() const { return options_.simulate; }
 
-    ApplicationConfig& settings() { return *settings_; }
+    MeasurementSession& measurement() { return *measurement_; }
+    ApplicationConfig& settings();
     ConfLaser& sources();
-    ScanManager& scans() { return *scans_; }
+    ScanManager& scans();
     Passband& passband() { return *passband_; }
     const ConfigurationSections& sections() const { return sections_; }
     SourcesSection& sourcesSection() { return *sourcesSection_; }
     PassbandSection& passbandSection() { return *passbandSection_; }
-    const ConfLaserView& liveView() const { return *liveView_; }
+    const SourceConfigurationView& liveView() const;
 
     // "VEMAR.config.xml" in the Config folder, or the --config file.
     std::string configPath() const;
     // Reads the configuration file into the settings, the sources and the
-    // passband parameters. A missing default file is a first start; a
-    // missing or malformed --config file is a FileError.
+    // passband parameters (with --simulate the bench is then built as the
+    // sources say). A missing default file is a first start; a missing or
+    // malformed --config file is a FileError.
     void loadConfiguration();
     // What the window's source editors do once the settings are loaded: each
     // enabled or not, every record gets the driver of its type at its
@@ -95,9 +101,7 @@ public:
 
 private:
     GlobalOptions options_;
-    std::unique_ptr<ApplicationConfig> settings_;
-    std::unique_ptr<ConfLaserView> liveView_;
-    std::unique_ptr<ScanManager> scans_;
+    std::unique_ptr<MeasurementSession> measurement_;
     std::unique_ptr<Passband> passband_;
     std::unique_ptr<SourcesSection> sourcesSection_;
     std::unique_ptr<PassbandSection> passbandSection_;

@@ -17,3 +17,4 @@ int runAnalyse(CliSession& session, const ParsedOptions& options);
 int runConvert(CliSession& session, const ParsedOptions& options);
 int runScan(CliSession& session, const ParsedOptions& options);
 int runBench(CliSession& session, const ParsedOptions& options);
+int runServe(CliSession& session, const ParsedOptions& options);

@@ -1,10 +1,14 @@
 #include "PassbandAnalysis.h"
 
+#include <algorithm>
+
+#include "AtomicFile.h"
 #include "ExitCode.h"
 #include "Grid.h"
 #include "NumberFormat.h"
 #include "GridType.h"
 #include "OptionValues.h"
+#include "PassbandLimits.h"
 #include "Options.h"
 #include "Passband.h"
 #include "PassbandFiles.h"
@@ -31,13 +35,14 @@ PassbandOptions parsePassbandOptions(const ParsedOptions& options)
         if (const auto v = doubleOption(options, name, low, high)) return static_cast<float>(*v);
         return std::nullopt;
     };
+    using namespace PassbandLimits;
     PassbandOptions p;
     if (const auto grid = integerOption(options, "grid", 0, gridTypeCount - 1)) p.grid = static_cast<int>(*grid);
-    p.threshold = level("threshold", -80.0, 20.0);
-    p.bandwidth1 = level("bw1", -70.0, 0.0);
-    p.bandwidth2 = level("bw2", -70.0, 0.0);
-    p.bandwidth3 = level("bw3", -70.0, 0.0);
-    p.owr = level("owr", 0.0, 100.0);
+    p.threshold = level("threshold", lowestThreshold, highestThreshold);
+    p.bandwidth1 = level("bw1", lowestBandwidthLevel, highestBandwidthLevel);
+    p.bandwidth2 = level("bw2", lowestBandwidthLevel, highestBandwidthLevel);
+    p.bandwidth3 = level("bw3", lowestBandwidthLevel, highestBandwidthLevel);
+    p.owr = level("owr", lowestOwr, highestOwr);
     return p;
 }
 
@@ -50,7 +55,8 @@ void applyPassbandOptions(Passband& passband, const PassbandOptions& options)
     if (options.bandwidth3) passband.bandwidth3.setValue(*options.bandwidth3);
     if (options.owr) {
         const Grid* grid = passband.currentGrid();
-        const float widest = grid != nullptr ? grid->spacing() * 0.5f : 100.0f;
+        const float widest =
+            grid != nullptr ? std::min(PassbandLimits::highestOwr, grid->spacing() * 0.5f) : PassbandLimits::highestOwr;
         if (*options.owr > widest)
             throw UsageError(cformat("option '--owr' must lie between 0 and %g for this grid", double(widest)));
         passband.owr.setValue(*options.owr);
@@ -61,5 +67,5 @@ void saveResultFile(const Passband& passband, const std::string& path)
 {
     const bool ok = resultFileKind(path) == ResultFileKind::Xml ? PassbandFiles::saveXml(passband, path)
                                                                 : PassbandFiles::saveText(passband, path);
-    if (!ok) throw CliError(ExitCode::FileError, "can't write " + path);
+    if (!ok) throw CliError(ExitCode::FileError, "can't write " + path + ": " + lastWriteFailure());
 }

@@ -8,14 +8,14 @@
 #include "NumberFormat.h"
 #include "OptionValues.h"
 #include "Options.h"
+#include "ScanSettingRules.h"
 #include "Sourceconfig.h"
 
 namespace {
 
 // Band limits of the start and stop edits.
-constexpr double lowestStartNm = 1240.0;
-constexpr double highestStopNm = 1680.0;
-constexpr double narrowestRangeNm = 5.0;
+constexpr double lowestStartNm = ScanSettingRules::startMinimumNm;
+constexpr double highestStopNm = ScanSettingRules::stopMaximumNm;
 
 std::string lower(std::string text)
 {
@@ -56,7 +56,7 @@ ScanFormats parseFormats(const std::string& text)
 
 void checkRange(double start, double stop)
 {
-    if (stop - start < narrowestRangeNm)
+    if (ScanSettingRules::rangeTooShort(start, stop))
         throw UsageError(cformat("the scan range %.1f to %.1f nm must span at least 5 nm", start, stop));
 }
 
@@ -73,7 +73,9 @@ ScanRequest parseScanRequest(const ParsedOptions& options)
     r.startNm = doubleOption(options, "start", lowestStartNm, highestStopNm);
     r.stopNm = doubleOption(options, "stop", lowestStartNm, highestStopNm);
     if (r.startNm && r.stopNm) checkRange(*r.startNm, *r.stopNm);
-    if (const auto step = integerOption(options, "step", 1, 250)) r.stepPm = static_cast<int>(*step);
+    if (const auto step = integerOption(options, "step", ScanSettingRules::samplingStepMinimumPm,
+                                        ScanSettingRules::samplingStepMaximumPm))
+        r.stepPm = static_cast<int>(*step);
     r.powerMw = doubleOption(options, "power", 0.001, 1000.0);
     if (const auto d = options.value("detectors")) r.detectors = parseDetectors(*d);
     r.outBase = options.value("out");
@@ -110,13 +112,21 @@ void applyScanRequest(const ScanRequest& request, ApplicationConfig& settings, C
 
     const double start = request.startNm.value_or(sources.lambdaMin);
     const double stop = request.stopNm.value_or(sources.lambdaMax);
-    checkRange(start, stop);
     const double low = sources.LowestLambdaMin();
     const double high = sources.HighestLambdaMax();
-    if (!(low < high)) throw UsageError("no source is enabled in the settings");
-    if (start < low || stop > high)
+    switch (ScanSettingRules::scanRangeProblem(start, stop, low, high)) {
+    case ScanSettingRules::RangeProblem::TooShort: checkRange(start, stop); break;
+    case ScanSettingRules::RangeProblem::NoSource: {
+        bool enabled = false;
+        for (const SourceConfig& source : sources.sources) enabled = enabled || source.enable;
+        if (!enabled) throw UsageError("no source is enabled in the settings");
+        throw UsageError(cformat("the enabled sources cover no range (%.1f to %.1f nm)", low, high));
+    }
+    case ScanSettingRules::RangeProblem::OutsideSources:
         throw UsageError(cformat("the scan range %.1f to %.1f nm leaves the %.1f to %.1f nm the enabled sources cover",
                                  start, stop, low, high));
+    case ScanSettingRules::RangeProblem::None: break;
+    }
     // Stop first when the range moves up, so that start never passes stop.
     if (start >= sources.lambdaMax) {
         sources.SetScanStop(stop);
@@ -132,8 +142,8 @@ void fitDetectorsToUnit(const ScanRequest& request, ApplicationConfig& settings,
     auto& block = settings.scanParameters;
     const int detectors = identity.detectors();
     std::uint8_t* flags[3] = {&block.enable2, &block.enable3, &block.enable4};
-    for (int k = 2; k <= 4; ++k) {
-        if (detectors >= k || *flags[k - 2] == 0) continue;
+    while (const int k = ScanSettingRules::firstMissingDetector(block.enable2 != 0, block.enable3 != 0,
+                                                                 block.enable4 != 0, detectors)) {
         if (request.detectors)
             throw UsageError(cformat("the unit has %d detector%s: detector %d can't be measured", detectors,
                                      detectors == 1 ? "" : "s", k));

@@ -1,27 +1,27 @@
 #pragma once
 
-// One measurement of "vemar-cli scan", driven the way the window's scan
-// control drives it: the measurement thread runs the scans and posts its
-// messages; the tool's main thread handles them in order (status texts to
-// stderr, a progress line per scan, the files, the passband analysis) and
-// lets the thread go on after its pauses. Ctrl-C is the stop button.
+// One measurement of "vemar-cli scan", started through the measurement
+// session exactly as the window's start button starts it. The session posts
+// the measurement thread's messages to the tool's main thread, which runs
+// them in order (status texts to stderr, a progress line per scan, the
+// files, the passband analysis) and lets the thread go on after its pauses.
+// Ctrl-C is the stop button.
 
 #include <nlohmann/json.hpp>
 
 #include <string>
 
 #include "About.h"
-#include "MeasurementMessages.h"
+#include "MeasurementSession.h"
 #include "ScanRequest.h"
+#include "TaskQueue.h"
 #include "UnitConnection.h"
 
 class CliSession;
-class ScanTrace;
 class StopRequest;
-class ThreadMeasurement;
 struct ScanFileFrame;
 
-class ScanRun {
+class ScanRun : private MeasurementView {
 public:
     ScanRun(CliSession& session, const ScanRequest& request, const UnitState& unit);
 
@@ -33,20 +33,26 @@ public:
     const About& about() const { return about_; }
 
 private:
-    void handle(const MeasurementMessage& message, ThreadMeasurement& thread, const StopRequest& stop);
-    void scanCompleted(const std::string& chartTitle);
-    void status(int severity, const std::string& text);
-    void waitBetweenScans(const StopRequest& stop);
-    void saveAutomatically(const std::string& baseName);
+    // MeasurementView, on the main thread.
+    void scanCompleted(ScanTrace& trace, const ScanSnapshotPtr& scan) override;
+    void measurementEnded() override;
+    void samplingStepChanged(int samplingStepPm) override;
+    void statusMessage(const MeasurementStatus& status) override;
+    void waitBeforeNextScan() override;
+    void saveContinuousScan(const std::string& fileName) override;
+    void resolutionWarning(const std::string& caption, const std::string& text) override;
+
+    void status(int severity, const std::string& text, std::optional<int> code = std::nullopt);
     ScanFileFrame frame() const;
     void printJson() const;
 
     CliSession& session_;
     const ScanRequest& request_;
-    const UnitState& unit_;
     const About about_;
-    MeasurementMessages messages_;
+    TaskQueue owner_;
+    const StopRequest* stop_ = nullptr;
     ScanTrace* trace_ = nullptr;
+    bool ended_ = false;
     int completed_ = 0;
     bool failed_ = false;
     bool stopRequested_ = false;

@@ -1,25 +1,16 @@
 #pragma once
 
-// Finding the unit the way the window's device detection does, without a
-// window to ask questions: the USB presence test, the calibration kind kept
-// in step with the identity record, the DSP release check and the local
-// calibration file check. Every question the window would ask is answered
-// with its safe choice (no upgrade, keep the local file) and reported on
-// stderr with the command that does the other choice.
+// The unit for the commands that need one: the session's device detection
+// (the window's), with its one question answered with the safe choice (keep
+// the local calibration file) and what the window would show told on stderr
+// with the command that does the other choice. No unit, or one that cannot
+// be used, ends the command with the exit status the README gives.
 
 #include <string>
 
-#include "DspFirmware.h"
-#include "IdentityRecord.h"
+#include "UnitDetection.h"
 
 class CliSession;
-
-struct UnitState {
-    DspFirmware::Status status;
-    bool releaseOk = false;
-    IdentityRecord identity;
-    std::string calibrationFile;  // local path, empty when not checked
-};
 
 // NoInstrument error at once when no unit is on USB.
 void requireUnitPresent();

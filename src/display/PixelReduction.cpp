@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
-#include "ScanChannels.h"
+#include "PixelBuckets.h"
+#include "ScanArea.h"
 #include "ScanCurve.h"
 
 namespace {
@@ -16,20 +18,16 @@ void walkPixels(std::size_t count, const double* x, CurveShift shift, bool frequ
                 Accumulate accumulate, Flush flush)
 {
     if (count == 0) return;
-    const double pixel = (axis.maximum - axis.minimum) / axis.widthPixels;
-    const bool reduce = axis.widthPixels > 0 && pixel > 0.0 && std::isfinite(pixel);
-    const double perPixel = reduce ? 1.0 / pixel : 0.0;
+    const PixelBuckets buckets(axis);
 
     bool open = false;
     double runBucket = 0.0;
     double runX = 0.0;
     for (std::size_t step = 0; step < count; ++step) {
         const std::size_t i = frequencyDisplay ? count - 1 - step : step;
-        const double drawnX = (frequencyDisplay ? terahertzNm / x[i] : x[i]) + shift.x;
-        // Comparing the pixel as a double keeps points far off the axis (or
-        // not numbers) from overflowing an integer; each such point is its
-        // own run.
-        const double bucket = reduce ? std::floor((drawnX - axis.minimum) * perPixel) : static_cast<double>(step);
+        const double drawnX = drawnPosition(x[i], frequencyDisplay, shift.x);
+        // A point that is not a number is its own run (NaN equals nothing).
+        const double bucket = buckets.reduce ? buckets.of(drawnX) : static_cast<double>(step);
         if (!open || !(bucket == runBucket)) {
             if (open) flush(runX);
             open = true;
@@ -109,4 +107,28 @@ void reduceEnvelopes(const ScanCurve& curve, bool frequencyDisplay, PixelAxis ax
     const auto count = static_cast<std::size_t>(data.count());
     reduceEnvelopes(data.xRef().first(count), data.yMin().first(count), data.yMax().first(count),
                     {curve.xShift(), curve.yShift()}, frequencyDisplay, axis, out);
+}
+
+void breakAcrossCoverage(std::vector<PlotPoint>& points, const ScanArea& coverage, double xShift)
+{
+    const std::vector<CoverageShape>& shapes = coverage.shapes();
+    if (shapes.empty() || points.size() < 2) return;
+    auto straddles = [&](const PlotPoint& a, const PlotPoint& b) {
+        const double from = a.x - xShift;
+        const double to = b.x - xShift;
+        for (const CoverageShape& shape : shapes)
+            if (from <= shape.x0 && shape.x1 <= to) return true;
+        return false;
+    };
+    std::vector<PlotPoint> broken;
+    broken.reserve(points.size() + shapes.size());
+    bool anyBreak = false;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i > 0 && straddles(points[i - 1], points[i])) {
+            broken.push_back({(points[i - 1].x + points[i].x) / 2.0, std::numeric_limits<double>::quiet_NaN()});
+            anyBreak = true;
+        }
+        broken.push_back(points[i]);
+    }
+    if (anyBreak) points.swap(broken);
 }

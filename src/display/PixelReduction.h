@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+class ScanArea;
 class ScanCurve;
 
 struct PlotPoint {
@@ -49,3 +50,9 @@ void reduceEnvelopes(std::span<const double> xRef, std::span<const double> yMin,
 // The same for a curve of the scan store: its valid points and its shifts.
 void reduceCurve(const ScanCurve& curve, bool frequencyDisplay, PixelAxis axis, std::vector<PlotPoint>& out);
 void reduceEnvelopes(const ScanCurve& curve, bool frequencyDisplay, PixelAxis axis, EnvelopeSeries& out);
+
+// No line is drawn across a region no source covered: between two
+// consecutive points on either side of a whole coverage shape (their drawn
+// x less the curve's X shift, as the samples were left out), a point whose
+// y is not a number is put, which the chart draws as a break in the line.
+void breakAcrossCoverage(std::vector<PlotPoint>& points, const ScanArea& coverage, double xShift);

@@ -8,13 +8,7 @@
 
 bool C_DspFlashAccess::CheckCmdAnswer(const std::uint8_t* ack, bool finRequired)
 {
-    const std::uint8_t flags = DspPacket::ackFlags(ack);
-    if ((flags & DSP_ACK_SERIAL_ERROR) != 0) throw DspError("C_DspFlashAccess::CheckCmdAnswer() Serial Com Error");
-    if ((flags & DSP_ACK_FLASH_ERROR) != 0) throw DspError("C_DspFlashAccess::CheckCmdAnswer() FLash Access Error");
-    if (finRequired && (flags & DSP_ACK_FIN_CMD) == 0)
-        throw DspError("C_DspFlashAccess::CheckCmdAnswer() FinCmd not recieved");
-    if (!DspPacket::ackChecksumOk(ack)) throw DspError("C_DspFlashAccess::CheckCmdAnswer() Cheksum Error");
-    return true;
+    return DspPacket::checkAck(ack, finRequired);
 }
 
 void C_DspFlashAccess::SendFlashEraseSector(std::uint16_t mask)

@@ -13,8 +13,8 @@ public:
     C_DspFlashAccess() = default;
     ~C_DspFlashAccess() override = default;
 
-    // Checks an acknowledgement: error flags, FinCmd when required, the
-    // checksum. True, or raises a DspError.
+    // Checks an acknowledgement (DspPacket::checkAck): error flags, FinCmd
+    // when required, the checksum. True, or raises a DspError.
     static bool CheckCmdAnswer(const std::uint8_t* ack, bool finRequired);
 
     void SendFlashEraseSector(std::uint16_t mask);

@@ -206,6 +206,7 @@ std::string calibrationFileStatusText(const std::string& path, const Calibration
 {
     if (check.missing) return "No calibration file " + path + ": the levels are not calibrated";
     if (check.problem.empty()) return {};
+    if (check.unreadable) return "The calibration file " + path + " can't be read: " + check.problem;
     return "The calibration file " + path + " is damaged: " + check.problem;
 }
 
@@ -221,9 +222,13 @@ CalibrationFileCheck checkCalibrationFile(const std::string& path, int calibrati
     switch (read.status) {
     case CalibrationFileStatus::CannotOpen:
         check.missing = read.openError == ENOENT;
-        check.problem = check.missing ? std::string() : "can't be opened: " + read.openProblem;
+        check.unreadable = !check.missing;
+        if (check.unreadable) check.problem = read.openProblem;
         return check;
-    case CalibrationFileStatus::NotRegular: check.problem = read.openProblem; return check;
+    case CalibrationFileStatus::NotRegular:
+        check.unreadable = true;
+        check.problem = read.openProblem;
+        return check;
     case CalibrationFileStatus::Truncated:
     case CalibrationFileStatus::WrongSize:
         if (read.status == CalibrationFileStatus::WrongSize &&

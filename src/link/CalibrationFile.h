@@ -80,8 +80,9 @@ CalibrationFileReadResult readCalibrationFileHeader(const std::string& path);
 // from a damaged one: a unit without a calibration file measures with zero
 // tables, a damaged file must not be used at all.
 struct CalibrationFileCheck {
-    bool missing = false;  // no file of that name
-    std::string problem;   // what is wrong with the file; empty when it can be used
+    bool missing = false;     // no file of that name
+    bool unreadable = false;  // there, but it can't be read (problem says why)
+    std::string problem;      // what is wrong with the file; empty when it can be used
     CalibrationFileStatus form = CalibrationFileStatus::CannotOpen;
 
     bool usable() const { return !missing && problem.empty(); }
@@ -101,8 +102,9 @@ CalibrationFileCheck checkCalibrationFile(const std::string& path, int calibrati
                                           const IdentityRecord* unit = nullptr);
 
 // The status text of a file that cannot be used: "The calibration file
-// PATH is damaged: PROBLEM", or for a missing one "No calibration file PATH:
-// the levels are not calibrated"; empty for a usable file.
+// PATH is damaged: PROBLEM", "The calibration file PATH can't be read:
+// REASON", or for a missing one "No calibration file PATH: the levels are
+// not calibrated"; empty for a usable file.
 std::string calibrationFileStatusText(const std::string& path, const CalibrationFileCheck& check);
 
 // The largest code the unit's 12-bit converters give.

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <thread>
 
-#include "C_DspFlashAccess.h"
 #include "LinkTiming.h"
 #include "Log.h"
 
@@ -70,7 +69,7 @@ bool Dsp::WaitAck(bool finRequired)
     if (WaitRx(DSP_ACK_SIZE) == 0) return false;
     DspPacket::Ack ack{};
     if (!ReadExactly(ack.data(), DSP_ACK_SIZE)) return false;
-    return C_DspFlashAccess::CheckCmdAnswer(ack.data(), finRequired);
+    return DspPacket::checkAck(ack.data(), finRequired);
 }
 
 int Dsp::SendCommand(std::uint16_t code, std::uint32_t parameter)
@@ -114,7 +113,7 @@ int Dsp::RequestSize(std::uint16_t code, std::uint32_t& byteSize)
     if (WaitRx(DSP_ACK_SIZE) == 0) return result | DspResult::TimeOut;
     DspPacket::Ack ack{};
     if (!ReadExactly(ack.data(), DSP_ACK_SIZE)) return result | DspResult::ReadFailed;
-    C_DspFlashAccess::CheckCmdAnswer(ack.data(), false);
+    DspPacket::checkAck(ack.data(), false);
     byteSize = DspPacket::ackValue(ack.data());
     return result;
 }

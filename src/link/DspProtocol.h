@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "ByteOrder.h"
+#include "DspError.h"
 
 // Sizes and timing of the protocol.
 inline constexpr int NB_BYTES_OUT = 8;
@@ -142,6 +143,20 @@ inline std::uint32_t ackValue(const std::uint8_t* a) { return byteorder::readU32
 inline bool ackChecksumOk(const std::uint8_t* a)
 {
     return byteorder::xorWords(a, ackChecksumOffset) == byteorder::readU16le(a + ackChecksumOffset);
+}
+
+// The host's check of an acknowledgement, in this order: the error flags,
+// FinCmd when required, the checksum. True, or raises a DspError whose
+// fixed text names the check's historical home.
+inline bool checkAck(const std::uint8_t* a, bool finRequired)
+{
+    const std::uint8_t flags = ackFlags(a);
+    if ((flags & DSP_ACK_SERIAL_ERROR) != 0) throw DspError("C_DspFlashAccess::CheckCmdAnswer() Serial Com Error");
+    if ((flags & DSP_ACK_FLASH_ERROR) != 0) throw DspError("C_DspFlashAccess::CheckCmdAnswer() FLash Access Error");
+    if (finRequired && (flags & DSP_ACK_FIN_CMD) == 0)
+        throw DspError("C_DspFlashAccess::CheckCmdAnswer() FinCmd not recieved");
+    if (!ackChecksumOk(a)) throw DspError("C_DspFlashAccess::CheckCmdAnswer() Cheksum Error");
+    return true;
 }
 
 // Status answer {1, flash mode bit 15 | release, third word}.

@@ -6,6 +6,16 @@
 #include "SimulatorPlugin.h"
 #include "vemar_sim_usb.h"
 
+// The plug-in answers with its own header's statuses: they must be the
+// bridge library's, which the transport above interprets.
+static_assert(VEMARSIM_USB_SUCCESS == UsbBridgeStatus::Success);
+static_assert(VEMARSIM_USB_INVALID_HANDLE == UsbBridgeStatus::InvalidHandle);
+static_assert(VEMARSIM_USB_READ_ERROR == UsbBridgeStatus::ReadError);
+static_assert(VEMARSIM_USB_WRITE_ERROR == UsbBridgeStatus::WriteError);
+static_assert(VEMARSIM_USB_INVALID_PARAMETER == UsbBridgeStatus::InvalidParameter);
+static_assert(VEMARSIM_USB_INVALID_BAUD_RATE == UsbBridgeStatus::InvalidBaudRate);
+static_assert(VEMARSIM_USB_DEVICE_NOT_FOUND == UsbBridgeStatus::DeviceNotFound);
+
 namespace {
 
 template <typename F>

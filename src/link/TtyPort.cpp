@@ -16,9 +16,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// How long a read waits for the bytes of a block that are not queued yet.
-// Callers read only what the queue already holds, so this only matters for
-// a line that stalls in the middle of a block.
+// How long a read waits for the bytes of a block that are not queued yet:
+// an answer may arrive in pieces (a CP210x delivers 64-byte USB packets).
 constexpr int readWaitMs = 200;
 
 speed_t speedOf(std::uint32_t baudRate)
@@ -228,16 +227,27 @@ int TtyPort::read(void* buffer, std::uint32_t length, std::uint32_t& got)
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n == 0 || (n < 0 && errno != EAGAIN)) {
-            // End of file: the line hung up.
+        if (n < 0 && errno != EAGAIN) {
+            // A pty whose other side closed reads EIO: the line is gone.
             if (got > 0) break;
-            return n == 0 ? UsbBridgeStatus::DeviceNotFound : statusOfErrno(errno, UsbBridgeStatus::ReadError);
+            return statusOfErrno(errno, UsbBridgeStatus::ReadError);
         }
+        // Nothing there yet. With VMIN and VTIME at 0 an empty tty reads 0
+        // (not EAGAIN) whether or not the line is still up: only poll tells
+        // a hang-up from bytes that have not arrived yet.
         pollfd p{fd_, POLLIN, 0};
         const int ready = ::poll(&p, 1, remainingMs(deadline));
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) break;  // what arrived is what there is
-        if ((p.revents & POLLIN) == 0) break;
+        if (ready <= 0) break;  // the time is up: what arrived is what there is
+        if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            // Hung up with nothing left to read (a hung-up tty also reports
+            // POLLIN, yet reads 0). The bytes that came before are delivered;
+            // the next call reports the device gone.
+            if (got > 0) break;
+            return (p.revents & POLLNVAL) != 0 ? UsbBridgeStatus::InvalidHandle : UsbBridgeStatus::DeviceNotFound;
+        }
+        // Never spin past the time limit on a line that keeps reporting input.
+        if (remainingMs(deadline) == 0) break;
     }
     return UsbBridgeStatus::Success;
 }

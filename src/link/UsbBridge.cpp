@@ -2,33 +2,23 @@
 
 #include <mutex>
 
-#include "LinuxUsbBridge.h"
-#include "SimulatedUsbBridge.h"
-#include "SimulatorPlugin.h"
-
 namespace UsbBridges {
 namespace {
 
-// Protects the three pointers below.
+// Protects g_installed.
 std::mutex g_mutex;
 std::shared_ptr<UsbBridge> g_installed;
-std::shared_ptr<UsbBridge> g_real;
-std::shared_ptr<UsbBridge> g_simulated;
 
 }  // namespace
 
 std::shared_ptr<UsbBridge> current()
 {
-    // Asked before taking the lock: the plug-in loader has its own.
-    const bool simulated = SimulatorPlugin::active();
-    std::lock_guard lock(g_mutex);
-    if (g_installed) return g_installed;
-    if (simulated) {
-        if (!g_simulated) g_simulated = std::make_shared<SimulatedUsbBridge>();
-        return g_simulated;
+    {
+        std::lock_guard lock(g_mutex);
+        if (g_installed) return g_installed;
     }
-    if (!g_real) g_real = std::make_shared<LinuxUsbBridge>();
-    return g_real;
+    // Outside the lock: the choice asks the plug-in loader, which has its own.
+    return defaultBackend();
 }
 
 void install(std::shared_ptr<UsbBridge> bridge)
@@ -36,7 +26,5 @@ void install(std::shared_ptr<UsbBridge> bridge)
     std::lock_guard lock(g_mutex);
     g_installed = std::move(bridge);
 }
-
-void useExplicitPort(const std::string& ttyPath) { install(std::make_shared<LinuxUsbBridge>(ttyPath)); }
 
 }  // namespace UsbBridges

@@ -79,9 +79,13 @@ public:
 // The process-wide choice of backend.
 namespace UsbBridges {
 
-// The installed backend; without one, the simulated unit when the simulator
-// plug-in is active, otherwise the real system (libudev and the ttys).
+// The installed backend; without one, defaultBackend().
 std::shared_ptr<UsbBridge> current();
+
+// The backend chosen when none is installed (UsbBackendChoice.cpp): the
+// simulated unit when the simulator plug-in is active, otherwise the real
+// system (libudev and the ttys).
+std::shared_ptr<UsbBridge> defaultBackend();
 
 // Installs a backend for every later open and enumeration (nullptr returns
 // to the default choice). A transport already open keeps its own backend.

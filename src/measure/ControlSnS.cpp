@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 
 #include "C_Switch.h"
@@ -13,12 +12,12 @@
 #include "NumberFormat.h"
 #include "ScanRes.h"
 #include "ScanResultText.h"
-#include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
+#include "SweepProcessing.h"
 #include "TabCalib.h"
+#include "ValeursWLFile.h"
 
 namespace {
-
 
 constexpr std::uint16_t statusChained = 0x0040;
 constexpr std::uint16_t statusStartedOnLine = 0x0002;
@@ -28,34 +27,37 @@ constexpr int statusInputShift = 11;
 // A normalised flag: anything but 0 or 1 counts as set.
 std::int16_t flagOf(std::int16_t value) { return value == 0 || value == 1 ? value : 1; }
 
-double wavelengthOf(double frequencyGHz) { return frequencyGHz > 0.0 ? gigahertzNm / frequencyGHz : 0.0; }
-
-// The switch of the simulated bench stands at the address the block names.
-void tellSimulatorSwitchAddress(int address)
-{
-    if (!SimulatorPlugin::active()) return;
-    if (auto set = reinterpret_cast<void (*)(int)>(SimulatorPlugin::symbol("vemarsim_gpib_set_switch_address")))
-        set(address);
-}
-
 }  // namespace
 
-ControlSnS::ControlSnS() : calib_(std::make_unique<TabCalib>(std::string(), 0)) {}
+ControlSnS::ControlSnS() : ownCalib_(std::make_unique<TabCalib>(std::string(), 0)), calib_(ownCalib_.get()) {}
 
 ControlSnS::ControlSnS(const ScanParameterBlock& block, const IdentityRecord& identity, std::string calibFolder)
     : block_(block), hasBlock_(true), identity_(identity), calibFolder_(std::move(calibFolder))
 {
+    ownCalib_ = std::make_unique<TabCalib>(calibFolder_, identity_);
+    IdentityRecord fileIdentity = identity_;
+    if (ownCalib_->Load(fileIdentity) != 0)
+        Log::warn("ControlSnS: no calibration file for %s in %s: the levels are not calibrated\n",
+                  identity_.serialText().c_str(), calibFolder_.c_str());
+    calib_ = ownCalib_.get();
+    setUp();
+}
+
+ControlSnS::ControlSnS(const ScanParameterBlock& block, const IdentityRecord& identity, std::string calibFolder,
+                       TabCalib& calib)
+    : block_(block), hasBlock_(true), calib_(&calib), identity_(identity), calibFolder_(std::move(calibFolder))
+{
+    setUp();
+}
+
+void ControlSnS::setUp()
+{
     createSwitch();
     normaliseBlock();
 
-    calib_ = std::make_unique<TabCalib>(calibFolder_, identity_);
-    IdentityRecord fileIdentity = identity_;
-    if (calib_->Load(fileIdentity) != 0)
-        Log::warn("ControlSnS: no calibration file for %s in %s: the levels are not calibrated\n",
-                  identity_.serialText().c_str(), calibFolder_.c_str());
-
     const std::string bncPath = (std::filesystem::path(calibFolder_) / LocalAutoCalibBNC::fileName).string();
-    if (std::filesystem::exists(bncPath)) {
+    std::error_code ec;  // a path the system refuses (too long) is no table either
+    if (std::filesystem::exists(bncPath, ec)) {
         if (const auto table = readLocalAutoCalibBNC(bncPath); table && table->hasTable())
             bncCorrection_ = {table->start, table->step, table->values};
         else if (!table)
@@ -68,6 +70,11 @@ ControlSnS::ControlSnS(const ScanParameterBlock& block, const IdentityRecord& id
 
 ControlSnS::~ControlSnS() = default;
 
+int ControlSnS::switchAddressOf(const ScanParameterBlock& block)
+{
+    return block.switchAddress != 0 && block.switchStartChannel != 0 ? block.switchAddress : C_Switch::defaultAddress;
+}
+
 void ControlSnS::createSwitch()
 {
     if (block_.switchActive == 0) return;
@@ -75,7 +82,6 @@ void ControlSnS::createSwitch()
         switch_ = std::make_unique<C_Switch>(block_.switchAddress, block_.switchStartChannel);
     else
         switch_ = std::make_unique<C_Switch>();
-    tellSimulatorSwitchAddress(switch_->PrimaryAddress());
     switchChannel_ = block_.inputIndex * block_.switchPortOffset;
 }
 
@@ -447,131 +453,57 @@ int ControlSnS::ReadSweep()
     return (status & statusBit8) != 0 ? StatusBit8 : 0;
 }
 
-int ControlSnS::ProcessSweep(const ConfLaser& sources, ScanRes& partial, int k)
+SweepProcessing::Readback ControlSnS::readback() const
 {
-    const int samples = sampleCount();
-    const int step = std::max<int>(block_.samplingStep, 1);
-    // Without marks and a reference signal for every sample (flag A off)
-    // there is nothing to give the samples their wavelengths.
-    if (marks_.size() < 6 || static_cast<int>(referenceSignal_.size()) != samples) return TooFewMarks;
-
-    CorrectSautsIn in;
-    in.markCount = markCount();
-    in.sampleCount = samples;
-    in.samplingStep = step;
-    in.transitions = transitions_;
-    in.transitions.insert(in.transitions.end(), extraTransitions_.begin(), extraTransitions_.end());
-    in.transitionCount = static_cast<std::int32_t>(in.transitions.size());
-    in.startFrequency = gigahertzNm / partial.scanStart;
-    in.stopFrequency = gigahertzNm / partial.scanStop;
-    // The shift of the sweep's own first source: the one its start was
-    // aligned with (for sources from index 0 it is record k's).
-    in.startShift = sources.sources[static_cast<std::size_t>(std::clamp(partial.firstSource, 0, 3))].startShift;
-    if (block_.acquisitionMode == 2)
-        calib_->ReferenceFrequencies(in.referenceLines, -1);
-    else
-        calib_->ReferenceFrequencies(
-            in.referenceLines, static_cast<int>((calib_->LowestReference() + calib_->HighestReference()) / 2));
-    in.referenceLineCount = static_cast<std::int32_t>(in.referenceLines.size());
-    in.marks = marks_;
-    in.referenceSignal = referenceSignal_;
-    in.flagD = block_.flagD;
-    in.firstSource = partial.firstSource;
-    in.endSource = partial.endSource;
-    in.statusBit1 = static_cast<std::int16_t>(statusBit1_);
-    in.flagB = block_.flagB;
-    in.trigger = block_.trigger != 0;
-
-    CorrectSautsOut out;
-    if (const int r = CorrectSauts(in, out, calib_->calibrationKind()); ScanResultText::isError(r)) return r;
-    if (static_cast<int>(out.sampleFrequencies.size()) < samples) return TooFewMarks;
-
-    const std::size_t n = static_cast<std::size_t>(samples);
-    partial.lines.resize(transitions_.size());
-    for (std::size_t i = 0; i < transitions_.size(); ++i) partial.lines[i] = wavelengthOf(out.transitionFrequencies[i]);
-    partial.wavelength.resize(n);
-    partial.sampleIndex.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        partial.wavelength[i] = wavelengthOf(out.sampleFrequencies[i]);
-        partial.sampleIndex[i] = static_cast<std::int32_t>(i);
-    }
-    const auto hops = static_cast<std::size_t>(std::max(out.hopCount, 0));
-    partial.referenceWavelengths.resize(hops);
-    partial.referenceDeviations.resize(hops);
-    double largestHop = 0.0;
-    for (std::size_t h = 0; h < hops; ++h) {
-        partial.referenceWavelengths[h] = wavelengthOf(out.hopFrequencies[h]);
-        partial.referenceDeviations[h] = out.hopSizes[h];
-        largestHop = std::max(largestHop, std::fabs(out.hopSizes[h]));
-    }
-    partial.present = {true, true, block_.enable2 != 0, block_.enable3 != 0, block_.enable4 != 0, block_.enableExt != 0};
-
-    if (block_.acquisitionMode == 2 || block_.acquisitionMode == 3) {
-        std::vector<double> extraFrequencies(out.transitionFrequencies.begin() + static_cast<std::ptrdiff_t>(transitions_.size()),
-                                             out.transitionFrequencies.end());
-        appendValeursWL(partial.level9, out.hopCount, extraFrequencies);
-    }
-
-    ScanMaths::SweepFigures figures;
-    figures.hopCount = out.hopCount;
-    figures.largestHopGHz = largestHop;
-
-    partial.velocity = ScanMaths::sampleVelocities(partial.wavelength, referenceSignal_);
-    figures.meanVelocity = ScanMaths::meanVelocity(partial.velocity);
-    if (k == 0) partial.sweepVelocities.clear();
-    partial.sweepVelocities.push_back(figures.meanVelocity);
-
-    auto saturated = [](const std::vector<std::int32_t>& codes) {
-        return std::any_of(codes.begin(), codes.end(), [](std::int32_t c) { return c > 4050; });
-    };
-    figures.outputSaturated = saturated(outputCodes_);
-    for (std::size_t d = 0; d < 4; ++d) figures.detectorSaturated[d] = saturated(detectorCodes_[d]);
-
-    std::vector<double>& output = partial.values[0];
-    output.resize(n);
-    for (std::size_t i = 0; i < n; ++i) output[i] = calib_->OutputLevel(outputCodes_[i]);
-    if (n != 0) {
-        const auto [low, high] = std::minmax_element(output.begin(), output.end());
-        figures.hasOutput = true;
-        figures.outputLowestDbm = *low;
-        figures.outputHighestDbm = *high;
-    }
-    const int code = ScanMaths::sweepCheckCode(figures);
-
-    for (int d = 0; d < 4; ++d) {
-        std::vector<double>& values = partial.values[static_cast<std::size_t>(d) + 1];
-        const std::vector<std::int32_t>& codes = detectorCodes_[static_cast<std::size_t>(d)];
-        if (!partial.present[static_cast<std::size_t>(d) + 1] || codes.size() < n) {
-            values.clear();
-            continue;
-        }
-        values.resize(n);
-        calib_->DetectorTrace(d, codes, partial.wavelength, values);
-    }
-
-    std::vector<double>& ext = partial.values[5];
-    if (block_.enableExt != 0 && extCodes_.size() >= n) {
-        ext.resize(n);
-        int cursor = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            const double volts = calib_->ExtVolts(extCodes_[i], cursor);
-            ext[i] = block_.bncEnable != 0 ? BncLevel(partial.wavelength[i], volts) : volts;
-        }
-    } else {
-        ext.clear();
-    }
-    return code;
+    SweepProcessing::Readback sweep;
+    sweep.transitions = transitions_;
+    sweep.extraTransitions = extraTransitions_;
+    sweep.marks = marks_;
+    sweep.referenceSignal = referenceSignal_;
+    sweep.outputCodes = outputCodes_;
+    for (std::size_t d = 0; d < detectorCodes_.size(); ++d) sweep.detectorCodes[d] = detectorCodes_[d];
+    sweep.extCodes = extCodes_;
+    sweep.statusBit1 = statusBit1_;
+    return sweep;
 }
 
-void ControlSnS::appendValeursWL(std::uint16_t level9, int hopCount, const std::vector<double>& extraFrequencies) const
+int ControlSnS::ProcessSweep(const ConfLaser& sources, ScanRes& partial, int k)
 {
-    std::string line = cformat("%d %d %d %d ", level9, hopCount, markCount(), extraCount());
-    for (const double f : extraFrequencies) line += cformat("%f ", f);
-    line += " \n";
-    const std::string path = (std::filesystem::path(calibFolder_) / "ValeursWL.txt").string();
-    // One write per line: a line is in the file whole or not at all.
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (file == nullptr || std::fwrite(line.data(), 1, line.size(), file) != line.size())
-        Log::warn("ControlSnS: could not append to %s\n", path.c_str());
-    if (file != nullptr) std::fclose(file);
+    using namespace SweepProcessing;
+    const Readback sweep = readback();
+    // Without marks and a reference signal for every sample (flag A off)
+    // there is nothing to give the samples their wavelengths.
+    if (!sweep.referencable()) return TooFewMarks;
+    const std::size_t samples = sweep.sampleCount();
+
+    std::vector<double> lines;
+    if (block_.acquisitionMode == 2)
+        calib_->ReferenceFrequencies(lines, -1);
+    else
+        calib_->ReferenceFrequencies(lines,
+                                     static_cast<int>((calib_->LowestReference() + calib_->HighestReference()) / 2));
+    // The shift of the sweep's own first source: the one its start was
+    // aligned with (for sources from index 0 it is record k's).
+    const double startShift = sources.sources[static_cast<std::size_t>(std::clamp(partial.firstSource, 0, 3))].startShift;
+    CorrectSautsIn in = referencingInput(sweep, block_, partial, startShift, std::move(lines));
+    CorrectSautsOut out;
+    if (const int r = CorrectSauts(in, out, calib_->calibrationKind()); ScanResultText::isError(r)) return r;
+    if (out.sampleFrequencies.size() < samples) return TooFewMarks;
+
+    const double largestHop = fillTraceData(out, sweep.transitions.size(), samples, block_, partial);
+    if (block_.acquisitionMode == 2 || block_.acquisitionMode == 3) {
+        const std::vector<double> extra = extraTransitionFrequencies(out, sweep.transitions.size());
+        ValeursWLFile file(calibFolder_);
+        if (!file.append(valeursWLLine(partial.level9, out.hopCount, sweep.marks.size(), sweep.extraTransitions.size(),
+                                       extra)))
+            Log::warn("ControlSnS: could not append to %s\n", file.path().c_str());
+    }
+
+    partial.velocity = ScanMaths::sampleVelocities(partial.wavelength, referenceSignal_);
+    const double meanVelocity = ScanMaths::meanVelocity(partial.velocity);
+    if (k == 0) partial.sweepVelocities.clear();
+    partial.sweepVelocities.push_back(meanVelocity);
+
+    convertLevels(sweep, block_, bncCorrection_, *calib_, partial);
+    return ScanMaths::sweepCheckCode(sweepFigures(sweep, partial, out.hopCount, largestHop, meanVelocity));
 }

@@ -31,6 +31,7 @@
 #include "IdentityRecord.h"
 #include "ScanMaths.h"
 #include "ScanParameterBlock.h"
+#include "SweepProcessing.h"
 
 class C_Switch;
 class ConfLaser;
@@ -66,6 +67,10 @@ public:
     // Copies and normalises the block, loads the unit's calibration and the
     // EXT correction from calibFolder, and sends the configuration.
     ControlSnS(const ScanParameterBlock& block, const IdentityRecord& identity, std::string calibFolder);
+    // The same with the calibration tables of the measurement, loaded once
+    // by its owner; they must outlive the controller.
+    ControlSnS(const ScanParameterBlock& block, const IdentityRecord& identity, std::string calibFolder,
+               TabCalib& calib);
     ~ControlSnS() override;
 
     // DSP_SET_HARDWARE_CODE, then DSP_SET_CONFIG with the configuration word;
@@ -85,6 +90,9 @@ public:
     // The controller's own error text of the last scan, if any.
     const std::optional<std::string>& errorText() const { return errorText_; }
     TabCalib& calib() { return *calib_; }
+
+    // The address the switch of the block is opened at.
+    static int switchAddressOf(const ScanParameterBlock& block);
 
     // What the last sweep read back (the per-sweep arrays, exact sizes).
     std::int32_t transitionCount() const { return static_cast<std::int32_t>(transitions_.size()); }
@@ -111,6 +119,7 @@ public:
     int ProcessSweep(const ConfLaser& sources, ScanRes& partial, int k);
 
 private:
+    void setUp();
     void normaliseBlock();
     void createSwitch();
     int sendConfigWord(std::uint32_t word);
@@ -122,12 +131,15 @@ private:
     int ScanTriggered(ConfLaser& sources, ScanRes& result, std::uint16_t level9, const CancelRequested& cancel);
     int ScanSources(ConfLaser& sources, ScanRes& result, std::uint16_t level9, const CancelRequested& cancel);
     int setAcquisitionLevels(double startNm);
-    void appendValeursWL(std::uint16_t level9, int hopCount, const std::vector<double>& extraFrequencies) const;
+    // The last sweep, as the processing functions read it.
+    SweepProcessing::Readback readback() const;
 
     ScanParameterBlock block_{};
     bool hasBlock_ = false;
     std::optional<std::string> errorText_;
-    std::unique_ptr<TabCalib> calib_;
+    // The tables the controller reads: its own, or the measurement's.
+    std::unique_ptr<TabCalib> ownCalib_;
+    TabCalib* calib_ = nullptr;
     IdentityRecord identity_;
     std::string calibFolder_;
     std::unique_ptr<C_Switch> switch_;

@@ -13,6 +13,7 @@
 #include "CalibrationFile.h"
 #include "DataCalibFactory.h"
 #include "NumberFormat.h"
+#include "RegularFile.h"
 #include "UnitIdentitySource.h"
 #include "Frequency.h"
 
@@ -273,7 +274,10 @@ int TabCalib::ReferenceFrequencies(std::vector<double>& out, int selector)
 {
     if (selector < 0) {
         out.clear();
-        std::ifstream file(std::filesystem::path(calibFolder_) / "Etalon.txt", std::ios::binary);
+        const std::string path = (std::filesystem::path(calibFolder_) / "Etalon.txt").string();
+        // A FIFO or a device of that name would never end: only a regular file is read.
+        if (!regularFileProblem(path).empty()) return 0;
+        std::ifstream file(path, std::ios::binary);
         if (!file) return 0;
         std::string text(maxEtalonFileBytes, '\0');
         file.read(text.data(), static_cast<std::streamsize>(text.size()));

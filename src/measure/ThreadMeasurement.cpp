@@ -5,13 +5,11 @@
 #include <exception>
 #include <thread>
 
-#include "Applicationconfig.h"
 #include "ControlSnS.h"
 #include "Log.h"
 #include "MeasurementListener.h"
 #include "NumberFormat.h"
 #include "ScanResultText.h"
-#include "ScanTrace.h"
 #include "Sourceconfig.h"
 #include "StartAlignment.h"
 #include "TabCalib.h"
@@ -19,17 +17,21 @@
 namespace {
 constexpr auto passPause = std::chrono::milliseconds(50);
 constexpr auto shortestWait = std::chrono::milliseconds(200);
-// How often a wait looks at the cancel request, which is a plain flag.
-constexpr auto cancelPoll = std::chrono::milliseconds(20);
+
+MeasurementStatus status(int severity, std::string text, std::optional<int> code = std::nullopt)
+{
+    return {severity, std::move(text), code};
+}
 }  // namespace
 
-ThreadMeasurement::ThreadMeasurement(MeasurementListener& window, ConfLaser& sources, ApplicationConfig& settings,
-                                     const IdentityRecord& identity, ScanTrace& trace, DateTimeSource now)
+ThreadMeasurement::ThreadMeasurement(MeasurementListener& window, ConfLaser& sources, const ApplicationConfig& settings,
+                                     const IdentityRecord& identity, std::unique_ptr<TabCalib> calib,
+                                     DateTimeSource now)
     : window_(window),
       sources_(sources),
       settings_(settings),
       identity_(identity),
-      trace_(trace),
+      calib_(std::move(calib)),
       now_(now ? std::move(now) : DateTimeSource(&ScanDateTime::now)),
       single_(settings.measurementType == 0)
 {
@@ -57,6 +59,14 @@ void ThreadMeasurement::Continue()
     waitSignal_.notify_all();
 }
 
+void ThreadMeasurement::cancelRequestedHook()
+{
+    // The flag is already set: taking the lock before the signal makes sure
+    // a thread about to wait sees it.
+    std::lock_guard lock(waitMutex_);
+    waitSignal_.notify_all();
+}
+
 void ThreadMeasurement::Execute()
 {
     try {
@@ -65,17 +75,19 @@ void ThreadMeasurement::Execute()
         // A link failure (a refused acknowledgement, a lost unit) ends the
         // measurement; the user sees why.
         Log::error("ThreadMeasurement: %s\n", error.what());
-        window_.statusMessage(ScanResultText::error, error.what());
+        window_.statusMessage(status(ScanResultText::error, error.what()));
     } catch (...) {
-        window_.statusMessage(ScanResultText::error, "Error");
+        window_.statusMessage(status(ScanResultText::error, "Error"));
     }
     window_.measurementEnded();
 }
 
 void ThreadMeasurement::run()
 {
-    window_.statusMessage(ScanResultText::normal, "");
-    controller_ = std::make_unique<ControlSnS>(settings_.scanParameters, identity_, settings_.calibFolder);
+    window_.statusMessage(status(ScanResultText::normal, ""));
+    // Without tables the levels are not calibrated, as with a missing file.
+    if (!calib_) calib_ = std::make_unique<TabCalib>(settings_.calibFolder, identity_);
+    controller_ = std::make_unique<ControlSnS>(settings_.scanParameters, identity_, settings_.calibFolder, *calib_);
     ScanParameterBlock& block = controller_->block();
     const bool continuous = settings_.measurementType != 0;
 
@@ -86,61 +98,64 @@ void ThreadMeasurement::run()
                                   " The sampling resolution has been set to " +
                                       std::to_string(step) + "pm");
         block.samplingStep = static_cast<std::int16_t>(step);
-        settings_.scanParameters.samplingStep = static_cast<std::int16_t>(step);
         window_.samplingStepChanged(step);
     }
 
     int code = controller_->CheckInputPowers(sources_);
     if (code >= 100)
         if (const char* text = ScanResultText::forInputPowerCode(code))
-            window_.statusMessage(ScanResultText::warning, text);
+            window_.statusMessage(status(ScanResultText::warning, text, code));
 
     bool first = true;
     bool ended = false;
     int resetCounter = 0;
     do {
-        if (code == 0) window_.statusMessage(ScanResultText::normal, "Source configuration");
+        if (code == 0) window_.statusMessage(status(ScanResultText::normal, "Source configuration"));
         const char* failure = nullptr;
         std::string failureText;
         if (block.trigger == 0) {
             failure = sources_.Init();
             if (failure != nullptr) failureText = failure;
         }
-        {
-            TabCalib calib(settings_.calibFolder, identity_);
-            IdentityRecord fileIdentity = identity_;
-            calib.Load(fileIdentity);
-            StartAlignment::AlignSources(sources_, calib, block.trigger != 0);
-        }
+        StartAlignment::AlignSources(sources_, *calib_, block.trigger != 0);
 
         if (failure != nullptr) {
-            window_.statusMessage(ScanResultText::error, failureText);
+            window_.statusMessage(status(ScanResultText::error, failureText));
             ended = true;
         } else {
-            if (code == 0) window_.statusMessage(ScanResultText::normal, "Data acquisition");
-            code = controller_->Scan(sources_, trace_.result(), [this] { return cancelRequested(); });
+            if (code == 0) window_.statusMessage(status(ScanResultText::normal, "Data acquisition"));
+            // Each scan is built in a snapshot of its own: once published it
+            // is never written again.
+            auto scan = std::make_shared<ScanSnapshot>();
+            code = controller_->Scan(sources_, scan->result, [this] { return cancelRequested(); });
             if (ScanResultText::isError(code)) {
                 if (controller_->errorText()) {
-                    window_.statusMessage(ScanResultText::error, *controller_->errorText());
+                    window_.statusMessage(status(ScanResultText::error, *controller_->errorText(), code));
                 } else {
-                    window_.statusMessage(ScanResultText::error, ScanResultText::forScanCode(code).text);
+                    const ScanResultText::Status text = ScanResultText::forScanCode(code);
+                    window_.statusMessage(status(text.severity, text.text, code));
                     ended = true;
                 }
             } else {
-                const ScanResultText::Status status = ScanResultText::forScanCode(code);
-                window_.statusMessage(status.severity, status.text);
-                trace_.BuildTrace(first, block.bncEnable != 0, true);
-                first = false;
+                const ScanResultText::Status text = ScanResultText::forScanCode(code);
+                window_.statusMessage(status(text.severity, text.text, code));
                 ++scansBuilt_;
+                scan->index = scansBuilt_;
+                scan->code = code;
+                scan->samplingStepPm = block.samplingStep;
+                scan->firstOfRun = first;
+                scan->extReferenced = block.bncEnable != 0;
+                first = false;
                 if (continuous && settings_.minMaxResetEnabled) {
                     if (resetCounter >= settings_.minMaxResetModulo) {
-                        for (int c = 0; c < trace_.CurveCount(); ++c) trace_.CurveAt(c)->data().StartEnvelopes(false);
+                        scan->restartEnvelopes = true;
                         resetCounter = 1;
                     } else {
                         ++resetCounter;
                     }
                 }
-                window_.scanCompleted(chartTitle());
+                scan->chartTitle = chartTitle(scan->result);
+                window_.scanCompleted(std::move(scan));
                 if (continuous && settings_.scanSaveEnabled) saveScan();
                 // A run that ends after this scan has nothing to wait for.
                 if (continuous && !limitReached() && !single_) {
@@ -157,22 +172,15 @@ void ThreadMeasurement::run()
     } while (!single_ && !limitReached() && !ended);
 }
 
-int ThreadMeasurement::scanCount() const
-{
-    // A trace without curves (a headless run) counts the scans built.
-    const ScanCurve* firstCurve = trace_.CurveAt(0);
-    return firstCurve != nullptr ? firstCurve->data().nbScan() : scansBuilt_;
-}
-
 bool ThreadMeasurement::limitReached() const
 {
-    return settings_.scanLimitEnabled && scanCount() >= settings_.scanLimit;
+    return settings_.scanLimitEnabled && scansBuilt_ >= settings_.scanLimit;
 }
 
-std::string ThreadMeasurement::chartTitle() const
+std::string ThreadMeasurement::chartTitle(const ScanRes& result) const
 {
     std::string title = cformat("Sampling res.: %d pm", controller_->block().samplingStep);
-    const std::vector<double>& velocities = trace_.result().sweepVelocities;
+    const std::vector<double>& velocities = result.sweepVelocities;
     for (std::size_t i = 0; i < velocities.size(); ++i)
         title += cformat("    TLS %d: %d nm/s", static_cast<int>(i) + 1, static_cast<int>(std::trunc(velocities[i])));
     return title;
@@ -202,9 +210,7 @@ void ThreadMeasurement::waitForOwner()
     const auto earliest = std::chrono::steady_clock::now() + shortestWait;
     const bool singleBefore = single_;
     std::unique_lock lock(waitMutex_);
-    for (;;) {
-        const bool stopAsked = cancelRequested() || (single_ && !singleBefore);
-        if (std::chrono::steady_clock::now() >= earliest && (released_ || stopAsked)) return;
-        waitSignal_.wait_for(lock, cancelPoll);
-    }
+    // The shortest pause is kept whatever happens meanwhile.
+    waitSignal_.wait_until(lock, earliest, [] { return false; });
+    waitSignal_.wait(lock, [&] { return released_ || cancelRequested() || (single_ && !singleBefore); });
 }

@@ -1,17 +1,21 @@
 #pragma once
 
 // One measurement on a worker thread: the resolution check, the input power
-// check, then pass after pass of source preparation, start alignment, scan
-// and trace building, until a single scan is done, the scan limit is
-// reached, the owner asks to stop or an error ends the run. Everything the
-// window must know goes to its MeasurementListener.
+// check, then pass after pass of source preparation, start alignment and
+// scan, until a single scan is done, the scan limit is reached, the owner
+// asks to stop or an error ends the run. Everything the owner must know goes
+// to its MeasurementListener; each scan goes as an immutable snapshot.
 //
-// The owner (the window) keeps the settings, the source configuration and
-// the trace untouched while the measurement runs. It may call, from any
-// thread: requestCancel() (the scan in progress stops at its next step),
-// markLast() (a continuous run ends after the current scan) and Continue()
-// (lets the thread go on after waitBeforeNextScan or saveContinuousScan).
-// Destroying the object stops the measurement and waits for its end.
+// The thread works on its own copy of the settings, the calibration tables
+// it was given and storage of its own for each scan: it never reads or
+// writes the owner's settings or traces. It shares the source configuration,
+// whose editors the owner keeps disabled while the measurement runs.
+//
+// The owner may call, from any thread: requestCancel() (the scan in progress
+// stops at its next step), markLast() (a continuous run ends after the
+// current scan) and Continue() (lets the thread go on after
+// waitBeforeNextScan or saveContinuousScan); each wakes the thread where it
+// waits. Destroying the object stops the measurement and waits for its end.
 
 #include <atomic>
 #include <condition_variable>
@@ -20,15 +24,16 @@
 #include <mutex>
 #include <string>
 
+#include "Applicationconfig.h"
 #include "ContinuousScanSaving.h"
 #include "IdentityRecord.h"
+#include "ScanSnapshot.h"
 #include "Thread.h"
 
-class ApplicationConfig;
 class ConfLaser;
 class ControlSnS;
 class MeasurementListener;
-class ScanTrace;
+class TabCalib;
 
 class ThreadMeasurement : public Thread {
 public:
@@ -36,10 +41,12 @@ public:
 
     static constexpr const char* resolutionCaption = "Invalid sampling  resolution";
 
-    // Starts the measurement at once. now gives the date and time of each
-    // automatically saved scan (the local clock when empty).
-    ThreadMeasurement(MeasurementListener& window, ConfLaser& sources, ApplicationConfig& settings,
-                      const IdentityRecord& identity, ScanTrace& trace, DateTimeSource now = {});
+    // Starts the measurement at once with a copy of settings and the
+    // measurement's calibration tables (loadMeasurementCalibration). now
+    // gives the date and time of each automatically saved scan (the local
+    // clock when empty).
+    ThreadMeasurement(MeasurementListener& window, ConfLaser& sources, const ApplicationConfig& settings,
+                      const IdentityRecord& identity, std::unique_ptr<TabCalib> calib, DateTimeSource now = {});
     ~ThreadMeasurement() override;
 
     void markLast();
@@ -52,12 +59,12 @@ public:
 
 protected:
     void Execute() override;
+    void cancelRequestedHook() override;
 
 private:
     void run();
     bool limitReached() const;
-    int scanCount() const;
-    std::string chartTitle() const;
+    std::string chartTitle(const ScanRes& result) const;
     void saveScan();
     // Waits at least 200 ms and until the owner lets the thread go on or
     // asks it to stop.
@@ -65,16 +72,17 @@ private:
 
     MeasurementListener& window_;
     ConfLaser& sources_;
-    ApplicationConfig& settings_;
+    const ApplicationConfig settings_;
     const IdentityRecord identity_;
-    ScanTrace& trace_;
+    std::unique_ptr<TabCalib> calib_;
     DateTimeSource now_;
     std::unique_ptr<ControlSnS> controller_;
     std::atomic<bool> single_;
     std::string runFolder_;
+    // Scans completed so far; the scan limit counts them.
     int scansBuilt_ = 0;
 
-    // Protects released_; signalled by Continue and markLast.
+    // Protects released_; signalled by Continue, markLast and a cancel request.
     std::mutex waitMutex_;
     std::condition_variable waitSignal_;
     bool released_ = false;

@@ -26,6 +26,7 @@ public:
         items_.erase(at);
         return true;
     }
+    bool contains(T& item) const { return std::binary_search(items_.begin(), items_.end(), &item, std::less<T*>()); }
     void clear() { items_.clear(); }
     std::size_t size() const { return items_.size(); }
     T& operator[](std::size_t index) const { return *items_[index]; }

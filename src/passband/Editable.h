@@ -42,23 +42,28 @@ public:
     using Readable<T>::Readable;
 
     // A locked property, or the value already held, changes nothing and
-    // calls nobody; otherwise the property's observers are notified.
+    // calls nobody; otherwise the property's observers are notified, after
+    // the property's lock is released (they read other properties).
     void setValue(T v)
     {
-        std::lock_guard hold(this->guard());
-        if (this->locked_ || v == this->value_) return;
-        this->value_ = v;
-        this->setChanged();
+        {
+            std::lock_guard hold(this->guard());
+            if (this->locked_ || v == this->value_) return;
+            this->value_ = v;
+            this->setChanged();
+        }
         this->notifyAll();
     }
 
     // Only the lock's observers hear of it, and only when the flag changes.
     void setLocked(bool flag)
     {
-        std::lock_guard hold(this->guard());
-        if (this->locked_ == flag) return;
-        this->locked_ = flag;
-        this->lock_.setChanged();
+        {
+            std::lock_guard hold(this->guard());
+            if (this->locked_ == flag) return;
+            this->locked_ = flag;
+            this->lock_.setChanged();
+        }
         this->lock_.notifyAll();
     }
 };

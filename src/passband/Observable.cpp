@@ -40,10 +40,28 @@ bool Observable::hasChanged() const
 
 void Observable::notifyAll()
 {
+    // The observers run without the lock: an observer that reads or sets
+    // other subjects (the engine analyses again, locking every parameter)
+    // must not hold this one's lock meanwhile, or two threads changing two
+    // subjects would wait for each other. The flag is cleared first, so a
+    // change made while the observers run is notified by its own call.
+    std::vector<Observer*> observers;
+    {
+        std::lock_guard lock(mutex_);
+        if (!changed_) return;
+        changed_ = false;
+        observers.reserve(observers_.size());
+        for (std::size_t i = 0; i < observers_.size(); ++i) observers.push_back(&observers_[i]);
+    }
+    for (Observer* observer : observers) {
+        // One that (against the rules) unregistered during the notification
+        // may be gone already: it is not called.
+        if (isObserver(*observer)) observer->update();
+    }
+}
+
+bool Observable::isObserver(Observer& observer) const
+{
     std::lock_guard lock(mutex_);
-    if (!changed_) return;
-    // By index: an observer that (against the rules) unregisters during the
-    // notification must not leave a dangling iterator behind.
-    for (std::size_t i = 0; i < observers_.size(); ++i) observers_[i].update();
-    changed_ = false;
+    return observers_.contains(observer);
 }

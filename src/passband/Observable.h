@@ -5,6 +5,7 @@
 // the page's widgets observe what they depend on.
 
 #include <mutex>
+#include <vector>
 
 #include "AddressOrderedList.h"
 
@@ -32,16 +33,20 @@ public:
 
     void setChanged();
     bool hasChanged() const;
-    // Calls every observer once when changed is set, then clears it. The lock
-    // is held during the calls; it is re-entrant, so an observer may change
-    // and notify other subjects (or this one) from inside update.
+    // When changed is set: clears it and calls every observer once, in list
+    // order. No lock is held during the calls, so an observer may read,
+    // change and notify other subjects (or this one) from inside update,
+    // on this thread or another.
     void notifyAll();
 
 protected:
-    // Lets derived subjects guard their own data with the same lock.
+    // Lets derived subjects guard their own data with the same lock; never
+    // hold it while notifying.
     std::recursive_mutex& guard() const { return mutex_; }
 
 private:
+    bool isObserver(Observer& observer) const;
+
     // Protects observers_ and changed_.
     mutable std::recursive_mutex mutex_;
     AddressOrderedList<Observer> observers_;

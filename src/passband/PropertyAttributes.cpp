@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "Log.h"
 #include "TiXmlElementCustom.h"
+#include "UserMessages.h"
 
 float readFloatAttribute(const TiXmlElement& element, const char* name, const Readable<float>& property)
 {
@@ -24,7 +26,10 @@ GridType readGridAttribute(const TiXmlElement& element, const char* name, const 
     int value = static_cast<int>(property.value());
     typed.readInt(name, value, static_cast<int>(property.defaultValue()));
     if (!isKnownGridType(value)) {
+        const std::string text =
+            std::string(name) + " " + std::to_string(value) + " is no grid type (0 to 4): " + gridTypeTexts[0] + " used";
         Log::warn("Passband grid type %d unknown, %s used instead\n", value, gridTypeTexts[0]);
+        UserMessages::show(UserMessages::Severity::Warning, "Passband", text);
         return GridType::Itu100GHz;
     }
     return static_cast<GridType>(value);

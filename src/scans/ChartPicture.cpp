@@ -45,7 +45,7 @@ bool savePicture(const ScanTrace& trace, const std::string& fileName, PictureFor
     std::string bytes;
     std::string reason;
     if (!renderer->encode(trace, format, bytes, reason)) return fail("Can't draw the chart: " + reason);
-    if (!writeFileAtomically(fileName, bytes)) return fail("Can't write " + fileName);
+    if (!writeFileAtomically(fileName, bytes)) return fail("Can't write " + fileName + ": " + lastWriteFailure());
     return true;
 }
 

@@ -47,7 +47,16 @@ public:
     void setColour(std::uint32_t colour) { colour_ = colour; }
     // A min/max curve has envelope series (drawn with a pen width of 2).
     bool hasEnvelopes() const { return hasEnvelopes_; }
-    void setEnvelopes(bool withEnvelopes) { hasEnvelopes_ = withEnvelopes; }
+    // A min/max curve has envelope arrays to draw from the start; the
+    // others have them only while a measurement computes them.
+    void setEnvelopes(bool withEnvelopes)
+    {
+        hasEnvelopes_ = withEnvelopes;
+        if (withEnvelopes)
+            data_.ensureEnvelopes();
+        else
+            data_.dropEnvelopes();
+    }
 
     static constexpr int envelopePenWidth = 2;
 

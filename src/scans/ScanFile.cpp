@@ -3,6 +3,7 @@
 #include <tinyxml.h>
 
 #include "Applicationconfig.h"
+#include "AtomicFile.h"
 #include "ScanTextHeaders.h"
 #include "Scanmanager.h"
 #include "UserMessages.h"
@@ -20,7 +21,7 @@ bool saveTextExport(const std::string& fileName, const ScanTrace& trace, TextExp
     const ScanRes& result = trace.result();
     const int status = form == TextExportForm::Csv ? result.WriteCsv(fileName, header.c_str(), extReferenced)
                                                    : result.WriteTxt(fileName, header.c_str(), extReferenced);
-    if (status != 0 && error != nullptr) *error = "Can't write " + fileName;
+    if (status != 0 && error != nullptr) *error = "Can't write " + fileName + ": " + lastWriteFailure();
     return status == 0;
 }
 
@@ -43,13 +44,15 @@ bool saveFromChartPage(const std::string& fileName, int filterIndex, const ScanT
 }
 
 int loadFromChartPage(const std::string& fileName, ScanManager& manager, ApplicationConfig& settings,
-                      const ConfigurationSections& sections, const SourceConfigurationView* liveConfiguration)
+                      const ConfigurationSections& sections, const SourceConfigurationView* liveConfiguration,
+                      ScanLoadReport* report)
 {
     ConfigurationFile::loadConfiguration(fileName, settings, sections);
     ScanTrace& trace = manager.NewTrace(liveConfiguration);
     // The settings now are the file's: its Ext curve was referenced to the
     // output when its BNC input was read as an optical power.
-    const int status = trace.LoadXml(fileName, sections.sourcesReader, settings.scanParameters.bncEnable != 0);
+    const int status =
+        trace.LoadXml(fileName, sections.sourcesReader, settings.scanParameters.bncEnable != 0, report);
     if (status == -2) {
         UserMessages::show(UserMessages::Severity::Error, "Error", "Can't open the file. The format is invalid.");
         return status;

@@ -14,6 +14,7 @@ class ApplicationConfig;
 class ScanManager;
 class ScanTrace;
 class SourceConfigurationView;
+struct ScanLoadReport;
 
 // What the configuration frame at the head of a scan file is written from.
 struct ScanFileFrame {
@@ -54,5 +55,7 @@ bool saveFromChartPage(const std::string& fileName, int filterIndex, const ScanT
 // is named after the file name without its folder and 0 is returned; a file
 // without a VEMAR root gives -2 after the box "Can't open the file. The
 // format is invalid." (the empty trace stays in the store).
+// report, when given, receives what the load met in the side file.
 int loadFromChartPage(const std::string& fileName, ScanManager& manager, ApplicationConfig& settings,
-                      const ConfigurationSections& sections, const SourceConfigurationView* liveConfiguration);
+                      const ConfigurationSections& sections, const SourceConfigurationView* liveConfiguration,
+                      ScanLoadReport* report = nullptr);

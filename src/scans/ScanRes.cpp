@@ -153,16 +153,21 @@ int ScanRes::Resample(double startNm, double stopNm, double stepPm)
 
     const int measured = sampleCount();
     const double* x = wavelength.data();
-    resampledWavelength.resize(static_cast<std::size_t>(n));
+    // Every array is filled as it grows: nothing is zeroed to be overwritten.
+    resampledWavelength.reserve(static_cast<std::size_t>(n));
     // Segment of every grid point; -1 for points below the first sample.
-    std::vector<int> segment(static_cast<std::size_t>(n), -1);
+    std::vector<int> segment;
+    segment.reserve(static_cast<std::size_t>(n));
     int s = 0;
     for (int g = 0; g < n; ++g) {
         const double d = startNm + g * spacing;
-        resampledWavelength[static_cast<std::size_t>(g)] = d;
-        if (measured == 0 || d < x[0]) continue;
+        resampledWavelength.push_back(d);
+        if (measured == 0 || d < x[0]) {
+            segment.push_back(-1);
+            continue;
+        }
         while (s < measured - 2 && x[s + 1] < d) ++s;
-        segment[static_cast<std::size_t>(g)] = s;
+        segment.push_back(s);
     }
 
     for (int channel = 0; channel < ScanChannel::Count; ++channel) {
@@ -171,24 +176,24 @@ int ScanRes::Resample(double startNm, double stopNm, double stepPm)
         // A channel without a value per sample cannot be interpolated.
         if (static_cast<int>(y.size()) < measured) continue;
         std::vector<double>& out = resampledValues[static_cast<std::size_t>(channel)];
-        out.assign(static_cast<std::size_t>(n), 0.0);
+        out.reserve(static_cast<std::size_t>(n));
         for (int g = 0; g < n; ++g) {
             const int k = segment[static_cast<std::size_t>(g)];
             // Grid points before the first sample (the sweep's first samples are
             // clamped just short of the grid start) hold the first measured
             // value: a 0 there would read as a 0 dBm / 0 dB point nobody measured.
             if (k < 0) {
-                if (measured > 0) out[static_cast<std::size_t>(g)] = y[0];
+                out.push_back(measured > 0 ? y[0] : 0.0);
                 continue;
             }
             if (measured == 1 || x[k + 1] == x[k]) {
-                out[static_cast<std::size_t>(g)] = y[static_cast<std::size_t>(k)];
+                out.push_back(y[static_cast<std::size_t>(k)]);
                 continue;
             }
             const double d = resampledWavelength[static_cast<std::size_t>(g)];
-            out[static_cast<std::size_t>(g)] =
-                y[static_cast<std::size_t>(k)]
-                + (y[static_cast<std::size_t>(k) + 1] - y[static_cast<std::size_t>(k)]) / (x[k + 1] - x[k]) * (d - x[k]);
+            out.push_back(y[static_cast<std::size_t>(k)] +
+                          (y[static_cast<std::size_t>(k) + 1] - y[static_cast<std::size_t>(k)]) / (x[k + 1] - x[k]) *
+                              (d - x[k]));
         }
     }
     return n;

@@ -1,6 +1,8 @@
 #include "ScanTrace.h"
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 #include <limits>
 
 #include "Log.h"
@@ -146,23 +148,60 @@ void ScanTrace::UpdateCoverage()
     if (chart_ != nullptr) chart_->coverageChanged(coverage_);
 }
 
+std::shared_ptr<ScanData::Array> ScanTrace::wavelengthArray(int points, int capacity) const
+{
+    // The array of the previous build, when only this trace's curves hold
+    // it and it is large enough, is written in place: a continuous series
+    // then keeps one array, as it kept its points before, instead of
+    // freeing one while the chart may still be drawing from it.
+    std::shared_ptr<ScanData::Array> held;
+    for (const auto& curve : curves_)
+        if ((held = curve->data().heldX())) break;
+    long holders = 0;
+    for (const auto& curve : curves_)
+        if (held && curve->data().heldX() == held) ++holders;
+    const auto n = static_cast<std::size_t>(points);
+    if (held && held.use_count() == holders + 1 && held->capacity() >= n) {
+        held->resize(n);
+        return held;
+    }
+    auto fresh = std::make_shared<ScanData::Array>();
+    fresh->reserve(std::max(n, static_cast<std::size_t>(capacity)));
+    fresh->resize(n);
+    return fresh;
+}
+
 void ScanTrace::BuildTrace(bool reset, bool extReferenced, bool accumulate)
+{
+    BuildTrace(reset, extReferenced, accumulate, frequencyDisplay());
+}
+
+void ScanTrace::BuildTrace(bool reset, bool extReferenced, bool accumulate, bool frequency)
 {
     const auto started = std::chrono::steady_clock::now();
     const int samples = result_.sampleCount();
     const std::vector<double>& wavelength = result_.wavelength;
 
     // Which samples lie outside the coverage shapes is the same for every
-    // curve: decide it once.
-    const bool frequency = frequencyDisplay();
-    std::vector<int> shown;
-    shown.reserve(static_cast<std::size_t>(samples));
-    for (int i = 0; i < samples; ++i) {
+    // curve, and so are the wavelengths of the points: one array for all
+    // curves. Without a skipped sample (the usual case) no list is needed.
+    auto skipped = [&](int i) {
         const double x = wavelength[static_cast<std::size_t>(i)];
-        if (!coverage_.Contains(frequency ? terahertzNm / x : x)) shown.push_back(i);
+        return coverage_.Contains(frequency ? terahertzNm / x : x);
+    };
+    int firstSkipped = 0;
+    while (firstSkipped < samples && !skipped(firstSkipped)) ++firstSkipped;
+    std::vector<int> shown;
+    if (firstSkipped < samples) {
+        shown.reserve(static_cast<std::size_t>(samples));
+        for (int i = 0; i < samples; ++i)
+            if (!skipped(i)) shown.push_back(i);
     }
+    const bool all = firstSkipped == samples;
+    const int stored = all ? samples : static_cast<int>(shown.size());
 
     const std::vector<double>& output = result_.values[ScanChannel::Output];
+    std::shared_ptr<ScanData::Array> x;
     for (auto& curve : curves_) {
         const int channel = ScanChannel::fromCurveName(curve->name());
         const bool relative = channel != ScanChannel::Ext || extReferenced;
@@ -174,19 +213,30 @@ void ScanTrace::BuildTrace(bool reset, bool extReferenced, bool accumulate)
 
         ScanData& data = curve->data();
         if (reset) data.Reserve(samples + 200);
-        data.SetCount(samples);
-        int stored = 0;
-        if (measured) {
-            double* x = data.x().data();
-            double* y = data.y().data();
-            for (const int i : shown) {
-                const auto k = static_cast<std::size_t>(i);
-                x[stored] = wavelength[k];
-                y[stored] = relative ? values[k] - output[k] : values[k];
-                ++stored;
+        if (!measured) {
+            data.SetCount(0);
+        } else {
+            if (!x) {
+                x = wavelengthArray(stored, samples + 200);
+                double* to = x->data();
+                if (all)
+                    std::copy(wavelength.begin(), wavelength.begin() + samples, to);
+                else
+                    for (const int i : shown) *to++ = wavelength[static_cast<std::size_t>(i)];
+            }
+            double* y = data.preparePoints(x, stored).data();
+            const double* v = values.data();
+            const double* o = output.data();
+            if (all) {
+                if (relative)
+                    for (int i = 0; i < samples; ++i) y[i] = v[i] - o[i];
+                else
+                    std::copy(v, v + samples, y);
+            } else {
+                int k = 0;
+                for (const int i : shown) y[k++] = relative ? v[i] - o[i] : v[i];
             }
         }
-        data.SetCount(stored);
         if (reset)
             data.StartEnvelopes(true);
         else if (accumulate)

@@ -4,10 +4,10 @@
 // configuration it was taken with, the regions no source covered, and one
 // curve per displayed input.
 //
-// BuildTrace runs on the measurement thread while the window may draw the
-// same trace; there is no lock: the window redraws only when the thread says
-// the trace is built, and does not delete or rebuild a trace while a
-// measurement runs.
+// A trace belongs to the window's thread, which alone reads and changes it.
+// The measurement thread never touches it: it publishes each scan as a
+// snapshot, and the owner's thread hands the snapshot's result to the trace
+// and builds it (applyScan), so there is nothing to lock.
 
 #include <memory>
 #include <string>
@@ -23,6 +23,14 @@ class ConfigurationSection;
 class ScanChart;
 class ScanForm;
 class TiXmlDocument;
+
+// What a load met in the side file that a strict reader refuses (the
+// window's Load keeps it: the engine and the chart cope with such values).
+struct ScanLoadReport {
+    // The first array holding a value that is not a finite number, with
+    // the value's index ("side file block 3 (sample wavelengths) ..."); empty when none.
+    std::string nonFinite;
+};
 
 class ScanTrace {
 public:
@@ -63,7 +71,10 @@ public:
     // Turns the result into curve points: insertion loss (channel minus
     // output) for every curve, except "Ext", which is relative only when
     // extReferenced is set. Samples inside the coverage shapes are left out.
-    // reset restarts the envelopes; otherwise accumulate widens them.
+    // reset restarts the envelopes; otherwise accumulate widens them. The
+    // coverage shapes are compared in the display unit given (THz when
+    // frequencyDisplay); the overload without it takes the form's.
+    void BuildTrace(bool reset, bool extReferenced, bool accumulate, bool frequencyDisplay);
     void BuildTrace(bool reset, bool extReferenced, bool accumulate);
 
     // Index of the visible curve whose drawn point lies nearest (in chart
@@ -85,7 +96,8 @@ public:
     // the live configuration (null: the live configuration stays as it is).
     // extReferenced builds the Ext curve relative to the output, as the
     // measurement did when the file's BNC input was an optical power.
-    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr, bool extReferenced = false);
+    int LoadXml(const std::string& fileName, ConfigurationSection* sources = nullptr, bool extReferenced = false,
+                ScanLoadReport* report = nullptr);
     // The chart as a picture, through the installed ChartPicture (ChartPicture.h).
     bool SaveBitmap(const std::string& fileName, std::string* error = nullptr) const;
     bool SavePng(const std::string& fileName, std::string* error = nullptr) const;
@@ -107,6 +119,8 @@ public:
     ScanChart* chart() const { return chart_; }
 
 private:
+    // The wavelength array BuildTrace gives every curve, points entries long.
+    std::shared_ptr<ScanData::Array> wavelengthArray(int points, int capacity) const;
     bool frequencyDisplay() const;
 
     ScanForm* form_;

@@ -15,6 +15,7 @@
 #include "ConfigurationFile.h"
 #include "Log.h"
 #include "NumberFormat.h"
+#include "ScanFileRelease.h"
 #include "ScanSideFile.h"
 #include "ScanTrace.h"
 #include "TiXmlDynamicArrayDouble.h"
@@ -80,32 +81,6 @@ bool writeScanPart(TiXmlElement& root, const ScanTrace& trace, AtomicFileWriter&
     return ok;
 }
 
-struct Release {
-    int major = 0;
-    int minor = 0;
-    int patch = 0;
-};
-
-// "v %d.%d.%d": blanks may precede each number, as the C library allows.
-std::optional<Release> parseReleaseText(std::string_view text)
-{
-    if (text.empty() || text.front() != 'v') return std::nullopt;
-    text.remove_prefix(1);
-    Release release;
-    for (int* field : {&release.major, &release.minor, &release.patch}) {
-        while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n')) text.remove_prefix(1);
-        if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *field);
-        if (ec != std::errc()) return std::nullopt;
-        text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-        if (field != &release.patch) {
-            if (text.empty() || text.front() != '.') return std::nullopt;
-            text.remove_prefix(1);
-        }
-    }
-    return release;
-}
-
 // The sampling step the scan was resampled with, pm. Files of releases
 // before 3.6.0 hold a power-of-two exponent. A file without a readable
 // release is read as stored, like every file this program writes.
@@ -123,11 +98,7 @@ int samplingStepOf(const TiXmlElement& root)
         return defaultStep;
     }
 
-    const TiXmlElement* release = TiXmlElementCustom::child(TiXmlElementCustom::child(&root, "About"), "Release");
-    const char* releaseText = release != nullptr ? release->Attribute("Value") : nullptr;
-    const std::optional<Release> parsed = releaseText != nullptr ? parseReleaseText(releaseText) : std::nullopt;
-    const bool exponent = parsed && (parsed->major < 3 || (parsed->major == 3 && parsed->minor < 6));
-    if (!exponent) return *stored;
+    if (!storesStepExponent(root)) return *stored;
     // Old releases offered 1 to 128 pm.
     if (*stored < 0 || *stored > 7) {
         Log::warn("Sampling_Step exponent %d out of range: %d pm\n", *stored, defaultStep);
@@ -199,10 +170,23 @@ void checkEnvelopeSpace(const std::vector<CurveEntry>& entries, ScanSideFileRead
 // One curve's counts and, for a min/max curve, its envelopes. A count the
 // side file does not back (negative, absurd, truncated file) loads the curve
 // without envelopes instead of allocating or reading what is not there.
-void readCurve(ScanTrace& trace, const CurveEntry& entry, ScanSideFileReader& side)
+// Side-file blocks by their number, for the reports.
+constexpr const char* blockNames[] = {"reference wavelengths", "reference deviations", "sample wavelengths",
+                                      "sweep velocities",      "output",               "detector 1",
+                                      "detector 2",            "detector 3",           "detector 4",
+                                      "Ext"};
+
+void noteNonFinite(ScanLoadReport* report, const ScanSideFileReader& side, const std::string& where)
+{
+    if (report == nullptr || !report->nonFinite.empty() || side.firstNonFinite() == ScanSideFileReader::npos) return;
+    report->nonFinite = cformat("%s holds a value that is not a finite number (value %zu)", where.c_str(),
+                                side.firstNonFinite() + 1);
+}
+
+void readCurve(ScanTrace& trace, const CurveEntry& entry, ScanSideFileReader& side, ScanLoadReport* report)
 {
     bool minMax = entry.minMax;
-    int nbPoints = entry.nbPoints;
+    const int nbPoints = entry.nbPoints;
     if (minMax && (!entry.countValid || !side.backs(3ull * static_cast<std::uint64_t>(nbPoints)))) {
         if (side.isOpen() && !side.damaged())
             Log::warn("Curve %s: envelopes of %d points not in the side file (%llu bytes left)\n", entry.name.c_str(),
@@ -211,22 +195,24 @@ void readCurve(ScanTrace& trace, const CurveEntry& entry, ScanSideFileReader& si
         side.markDamaged();
         minMax = false;
     }
-    if (!minMax) {
-        // Without envelopes the count only sizes the arrays BuildTrace fills:
-        // no more than the samples.
-        nbPoints = std::min(nbPoints, trace.result().sampleCount());
-    }
 
     ScanCurve& curve = *trace.AddCurve(entry.name, minMax);
     ScanData& data = curve.data();
-    data.SetCount(nbPoints);
     data.setNbScan(entry.nbScan);
     if (minMax) {
-        const auto n = static_cast<std::size_t>(nbPoints);
-        const bool read = side.readValues(data.xRef().first(n)) && side.readValues(data.yMax().first(n))
-                          && side.readValues(data.yMin().first(n));
+        // Straight from the file into the envelope arrays.
+        const bool read = data.fillEnvelopes(nbPoints, [&](std::span<double> xRef, std::span<double> yMax,
+                                                           std::span<double> yMin) {
+            const std::string where = "the envelopes of curve " + entry.name;
+            for (const std::span<double> array : {xRef, yMax, yMin}) {
+                if (!side.readValues(array)) return false;
+                noteNonFinite(report, side, where);
+            }
+            return true;
+        });
         if (!read) curve.setEnvelopes(false);
     }
+    // The points themselves come from BuildTrace, which sets the count.
     const int channel = ScanChannel::fromCurveName(entry.name);
     if (channel != ScanChannel::Output) trace.result().present[static_cast<std::size_t>(channel)] = true;
 }
@@ -248,17 +234,18 @@ bool ScanTrace::SaveXml(const std::string& fileName, TiXmlDocument& document, st
 
     AtomicFileWriter side(sideFileName(fileName));
     AtomicFileWriter xml(fileName);
-    if (!side.isOpen() || !xml.isOpen()) return failWith(error, "Can't create " + fileName);
+    if (!side.isOpen() || !xml.isOpen()) return failWith(error, "Can't create " + fileName + ": " + lastWriteFailure());
     bool ok = writeScanPart(*root, *this, side) && document.SaveFile(xml.stream());
     // Both files are written out before either replaces anything, so a full
     // disk fails the save while the previous pair still stands.
     ok = ok && std::fflush(side.stream()) == 0 && std::fflush(xml.stream()) == 0;
     ok = ok && side.commit() && xml.commit();
-    if (!ok) return failWith(error, "Can't write " + fileName + " and its side file");
+    if (!ok) return failWith(error, "Can't write " + fileName + " and its side file: " + lastWriteFailure());
     return true;
 }
 
-int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* sources, bool extReferenced)
+int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* sources, bool extReferenced,
+                       ScanLoadReport* report)
 {
     TiXmlDocument doc;
     ConfigurationFile::parseFile(fileName, doc);
@@ -283,11 +270,16 @@ int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* source
     const std::vector<CurveEntry> curves = readCurveEntries(scan);
     for (const CurveEntry& curve : curves) AddCurve(curve.name, false);
 
-    for (std::vector<double>* block : sideFileBlocks(result_)) side.readBlock(*block);
+    int number = 0;
+    for (std::vector<double>* block : sideFileBlocks(result_)) {
+        side.readBlock(*block);
+        noteNonFinite(report, side, cformat("side file block %d (%s)", number + 1, blockNames[number]));
+        ++number;
+    }
     result_.present[ScanChannel::Output] = true;
 
     checkEnvelopeSpace(curves, side);
-    for (const CurveEntry& curve : curves) readCurve(*this, curve, side);
+    for (const CurveEntry& curve : curves) readCurve(*this, curve, side, report);
     if (side.damaged())
         Log::warn("The side file of %s is damaged: what follows the damage is not loaded\n", fileName.c_str());
 

@@ -3,8 +3,7 @@
 // What the scan store needs of the window that shows it. The store keeps the
 // data and the display state; the window (or nothing, in the command-line
 // tool and the tests) draws it. Every call comes from the user-interface
-// thread, except that BuildTrace, which runs on the measurement thread, asks
-// the form for the display unit only.
+// thread: the measurement thread never reaches the store.
 
 #include <cstdint>
 

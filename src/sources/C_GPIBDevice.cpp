@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <system_error>
 
 #include "GpibBinding.h"
 #include "GpibErrorText.h"
@@ -18,41 +20,60 @@ C_GPIBDevice::~C_GPIBDevice() { Close(); }
 
 void C_GPIBDevice::SetAddress(int address) { Configure(address, defaultTimeoutCode, defaultReadBufferSize); }
 
-bool C_GPIBDevice::Configure(int address, int newTimeoutCode, int bufferSize)
+void C_GPIBDevice::Configure(int address, int newTimeoutCode, int bufferSize)
 {
+    // The same address and time-out keep the device (or its failure): each
+    // attempt the library refuses costs it a descriptor slot for good.
+    if (address != primaryAddress || newTimeoutCode != timeoutCode) reopenNeeded = true;
     primaryAddress = address;
     timeoutCode = newTimeoutCode;
     // A buffer needs room for at least one byte and its terminating NUL.
     readBufferSize = std::max(bufferSize, 2);
     readBuffer.assign(static_cast<std::size_t>(readBufferSize), '\0');
-    reopenNeeded = true;
-    return Open();
 }
 
 void C_GPIBDevice::SetPrimaryAddress(int address)
 {
+    if (address != primaryAddress) reopenNeeded = true;
     primaryAddress = address;
-    reopenNeeded = true;
 }
 
 bool C_GPIBDevice::Open()
 {
-    if (!reopenNeeded) return true;
-    if (deviceHandle != 0) Gpib::ibonl(deviceHandle, 0);
-    // Stored without a test: an absent library or instrument shows up in the
-    // presence check below and in every later call's status.
-    deviceHandle = Gpib::ibdev(boardIndex, primaryAddress, secondaryAddress, timeoutCode, eotMode, eosMode);
+    if (!reopenNeeded) return deviceOpen_;
     reopenNeeded = false;
+    if (deviceOpen_) Gpib::ibonl(deviceHandle, 0);
+    deviceOpen_ = false;
+    deviceHandle = 0;
+    openFailure_.reset();
+    serialPollFailed_ = false;
+    // linux-gpib indexes its tables with the address: one outside the bus
+    // must never reach it.
+    if (!IsValidPrimaryAddress(primaryAddress)) {
+        openFailure_ = OpenFailure{Gpib::EARG, 0, true};
+        return false;
+    }
+    const int handle = Gpib::ibdev(boardIndex, primaryAddress, secondaryAddress, timeoutCode, eotMode, eosMode);
+    if (handle < 0) {
+        // Without a library these answer 0xDDDDDEAD, which names no cause.
+        openFailure_ = OpenFailure{Gpib::ThreadIberr(), Gpib::ThreadIbcntl(), false};
+        return false;
+    }
+    deviceHandle = handle;
+    deviceOpen_ = true;
     return IsPresent();
 }
 
 void C_GPIBDevice::Close()
 {
-    if (deviceHandle == 0 || !Open()) return;
-    GoToLocal();
+    if (!deviceOpen_) return;
+    // The handle itself, even when a new address waits for the next Open:
+    // closing never opens a device.
+    Gpib::ibloc(deviceHandle);
     Gpib::ibonl(deviceHandle, 0);
-    reopenNeeded = true;
+    deviceOpen_ = false;
     deviceHandle = 0;
+    reopenNeeded = true;
 }
 
 void C_GPIBDevice::RememberCommand(const char* text)
@@ -86,9 +107,12 @@ const char* C_GPIBDevice::Read(int maxCount)
 
 int C_GPIBDevice::SerialPoll()
 {
-    if (!Open()) return 0;
+    if (!Open()) {
+        serialPollFailed_ = true;
+        return 0;
+    }
     char statusByte = 0;
-    Gpib::ibrsp(deviceHandle, &statusByte);
+    serialPollFailed_ = (Gpib::ibrsp(deviceHandle, &statusByte) & Gpib::ERR) != 0;
     return static_cast<unsigned char>(statusByte);
 }
 
@@ -121,10 +145,30 @@ void C_GPIBDevice::FormatErrorText(const char* format)
     std::snprintf(errorText.data(), errorText.size(), format, lastCommand.data());
 }
 
+void C_GPIBDevice::FormatOpenFailure()
+{
+    const char* format = gpibErrorFormat(openFailure_->iberr);
+    if (format == nullptr) return;
+    FormatErrorText(format);
+    std::string cause;
+    if (openFailure_->addressOutsideBus)
+        cause = cformat(" Primary address %d is outside %d to %d.", primaryAddress, lowestPrimaryAddress,
+                        highestPrimaryAddress);
+    else if (openFailure_->iberr == Gpib::EDVR && openFailure_->ibcntl > 0)
+        // linux-gpib leaves the system's errno in ibcntl.
+        cause = cformat(" ibcntl = %ld (%s).", openFailure_->ibcntl,
+                        std::generic_category().message(static_cast<int>(openFailure_->ibcntl)).c_str());
+    const std::size_t length = std::strlen(errorText.data());
+    std::snprintf(errorText.data() + length, errorText.size() - length, "%s", cause.c_str());
+}
+
 const char* C_GPIBDevice::GpibErrorText(bool showMessage)
 {
     ClearErrorText();
-    if ((Gpib::ThreadIbsta() & Gpib::ERR) != 0) {
+    if (openFailure_) {
+        // The device made no call since: the thread's status is not its own.
+        FormatOpenFailure();
+    } else if ((Gpib::ThreadIbsta() & Gpib::ERR) != 0) {
         if (const char* format = gpibErrorFormat(Gpib::ThreadIberr())) FormatErrorText(format);
     }
     if (showMessage && errorText[0] != '\0')

@@ -87,7 +87,11 @@ protected:
         int secondBit;
         const char* secondText;
     };
+    // Polls until the ready bit comes or the time-out passes; a poll that
+    // fails ends the wait at once with its GPIB error text.
     const char* SerialPollWaitReady(SerialPollFields fields, bool showMessage);
+    // The text of a failed poll (never empty: the operation must fail).
+    const char* SerialPollFailure(bool showMessage);
     int SerialPollCheckStatus(SerialPollFields fields, const StatusBitTexts& texts, bool showMessage);
 
     // The "*OPC?" handshake repeated until the instrument answers 1. An

@@ -14,7 +14,7 @@ public:
     static constexpr int settleMs = 500;
 
     C_Switch();
-    // Opens the device at once.
+    // The device opens at the first Select.
     C_Switch(int address, int offset);
 
     void Select(int channel);

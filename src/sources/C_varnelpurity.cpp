@@ -1,7 +1,5 @@
 #include "C_varnelpurity.h"
 
-#include "GpibBinding.h"
-
 C_VarnelPurity::C_VarnelPurity() { SetCommand(CMD_WAVELENGTH, "L=%4.3f"); }
 
-bool C_VarnelPurity::IsPresent() { return Gpib::libraryAvailable(); }
+bool C_VarnelPurity::IsPresent() { return Open(); }

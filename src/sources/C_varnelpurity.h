@@ -1,7 +1,9 @@
 #pragma once
 
 // Purity source: the Plus behaviour, but it does not take part in the bus's
-// listener check, so it is taken as present without asking the bus.
+// listener check, so it is taken as present as soon as its device opens,
+// without asking the bus. Whether it answers shows at its first serial poll:
+// a poll that fails ends the operation with the connection error.
 
 #include "C_varnelplus.h"
 
@@ -9,8 +11,6 @@ class C_VarnelPurity : public C_VarnelPlus {
 public:
     C_VarnelPurity();
 
-    // True without bus traffic, as long as there is a GPIB library at all:
-    // without one, every operation would poll for a ready bit that never
-    // comes and then report success.
+    // True when the library opened the device (no listener check).
     bool IsPresent() override;
 };

@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 #include "Log.h"
-#include "SimulatedSources.h"
 #include "SimulatorPlugin.h"
 
 namespace Gpib {
@@ -85,7 +85,6 @@ bool resolveStatusWords(void* library)
 void* ensureLibrary()
 {
     if (void* library = g_library.load(std::memory_order_acquire)) return library;
-    bool simulatorBound = false;
     {
         std::lock_guard lock(g_libraryMutex);
         if (void* library = g_library.load(std::memory_order_acquire)) return library;
@@ -95,7 +94,6 @@ void* ensureLibrary()
             void* plugin = SimulatorPlugin::handle();
             if (plugin != nullptr && resolveStatusWords(plugin)) {
                 g_library.store(plugin, std::memory_order_release);
-                simulatorBound = true;
                 Log::info("GPIB: simulated bus of the simulator plug-in\n");
             }
         } else {
@@ -121,9 +119,6 @@ void* ensureLibrary()
             return nullptr;
         }
     }
-    // The simulated bus learns the live source records as soon as the
-    // program first talks to it (outside the lock: it calls into the plug-in).
-    if (simulatorBound) SimulatedSources::publishFollowed();
     return g_library.load(std::memory_order_acquire);
 }
 
@@ -155,7 +150,12 @@ void refreshMirrors()
     }
 }
 
-int unboundResult() { return g_ibsta.load(); }
+// An unbound entry answers the current ibsta, except those that hand out a
+// descriptor: they answer -1, as the library's own failure does, so that no
+// status word is ever taken for a descriptor.
+constexpr bool returnsDescriptor(std::string_view entry) { return entry == "ibdev" || entry == "ibfind"; }
+
+int unboundResult(std::string_view entry) { return returnsDescriptor(entry) ? -1 : g_ibsta.load(); }
 
 template <typename Result>
 Result callThreadStatus(EntrySlot& slot)
@@ -181,7 +181,7 @@ EntrySlot slotThreadIbcntl{"ThreadIbcntl"};
     int name params                                                                    \
     {                                                                                  \
         void* function = bind(slot_##name);                                            \
-        if (function == nullptr) return unboundResult();                               \
+        if (function == nullptr) return unboundResult(#name);                          \
         const int result = reinterpret_cast<int(*) params>(function) args;             \
         refreshMirrors();                                                              \
         return result;                                                                 \

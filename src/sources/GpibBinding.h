@@ -126,7 +126,8 @@ using Addr4882_t = unsigned short;
     X(WaitSRQ, (int board, short* result), (board, result))
 
 // Each entry: bound on first use; unbound, it returns the current mirrored
-// ibsta (0x8000 after a failed binding) without calling anything.
+// ibsta (0x8000 after a failed binding) without calling anything, except
+// ibdev and ibfind, which return -1 (no descriptor) as when the library fails.
 #define VEMAR_GPIB_DECLARE_INT(name, params, args) int name params;
 #define VEMAR_GPIB_DECLARE_VOID(name, params, args) void name params;
 VEMAR_GPIB_INT_FUNCTIONS(VEMAR_GPIB_DECLARE_INT)

@@ -30,6 +30,9 @@ const char* C_Laser::SerialPollWaitReady(SerialPollFields fields, bool showMessa
         } else {
             for (;;) {
                 fields.lastStatus = SerialPoll();
+                // An instrument that does not answer its poll will not answer
+                // the next one either: no point in waiting for the ready bit.
+                if (SerialPollFailed()) return SerialPollFailure(showMessage);
                 fields.isReady = ((fields.lastStatus >> fields.readyBit) & 1) != 0;
                 // A time-out alone is no error: the status check below decides.
                 if (nowMs() - start > fields.readyTimeoutMs) {
@@ -42,6 +45,12 @@ const char* C_Laser::SerialPollWaitReady(SerialPollFields fields, bool showMessa
         }
     }
     CheckStatus(showMessage);
+    return errorText.data();
+}
+
+const char* C_Laser::SerialPollFailure(bool showMessage)
+{
+    if (GpibErrorText(showMessage)[0] == '\0') FormatErrorText("%s : no answer to the serial poll.");
     return errorText.data();
 }
 

@@ -9,7 +9,6 @@
 
 #include "Log.h"
 #include "NumberFormat.h"
-#include "SimulatedSources.h"
 #include "SourceTypes.h"
 #include "ThreadInitLaser.h"
 
@@ -30,10 +29,10 @@ SourceConfig& SourceConfig::operator=(const SourceConfig& other)
     SetAddress(other.address);
     SetLambdaMin(other.lambdaMin);
     SetLambdaMax(other.lambdaMax);
-    ApplySpeed(other.speed);
-    // The copy records the other's speed even when the instrument could not
-    // take it (absent, or no GPIB library when a scan file is reloaded):
-    // otherwise a trace would carry a speed its source never had.
+    // Recorded, not sent: a copy is taken for every scan trace and every
+    // loaded scan file, which must not talk to the instruments (nor open
+    // their devices); the speed reaches the source with the next ApplySpeed
+    // of the record that drives it.
     speed = other.speed;
     start = other.start;
     stop = other.stop;
@@ -41,15 +40,8 @@ SourceConfig& SourceConfig::operator=(const SourceConfig& other)
     return *this;
 }
 
-void SourceConfig::recordsChanged() const
-{
-    if (owner_ != nullptr) owner_->RecordsChanged();
-}
-
 void SourceConfig::createDriver()
 {
-    // The simulated bus learns the new model before the driver first asks for it.
-    recordsChanged();
     laser = SourceTypes::createDriver(type);
     driverType_ = type;
     if (laser) laser->SetAddress(address);
@@ -68,7 +60,6 @@ void SourceConfig::SetAddress(int value)
     if (!laser) SetType(type);
     if (value == address) return;
     address = value;
-    recordsChanged();
     if (laser) laser->SetAddress(value);
 }
 
@@ -86,13 +77,11 @@ void SourceConfig::AlignDriver()
 void SourceConfig::SetLambdaMin(double value)
 {
     lambdaMin = value;
-    recordsChanged();
 }
 
 void SourceConfig::SetLambdaMax(double value)
 {
     lambdaMax = value;
-    recordsChanged();
 }
 
 void SourceConfig::SetScanRange(double scanStart, double scanStop)
@@ -104,28 +93,40 @@ void SourceConfig::SetScanRange(double scanStart, double scanStop)
 
 void SourceConfig::SetStart(double value) { start = std::max(value, lambdaMin); }
 
+bool SourceConfig::Answers()
+{
+    // A disabled record takes no part: its device is never opened.
+    return enable && laser && laser->IsPresent();
+}
+
+int SourceConfig::Refused(int code) const
+{
+    // The instrument stopped answering in the middle of the operation.
+    return laser && laser->ConnectionFailed() ? NotPresent : code;
+}
+
 int SourceConfig::ApplyPower(float powerMw)
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
-    if (laser->SetPower(&powerMw) != nullptr) return PowerRefused;
+    if (!Answers()) return NotPresent;
+    if (laser->SetPower(&powerMw) != nullptr) return Refused(PowerRefused);
     laser->PowerOn();
     return Ok;
 }
 
 int SourceConfig::ApplyCurrent(float current)
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (!Answers()) return NotPresent;
     const char* text = laser->SetCurrent(&current);
     if (text == nullptr) {
         laser->PowerOn();
         return Ok;
     }
-    return std::strcmp(text, C_Laser::noCurrent) == 0 ? Ok : PowerRefused;
+    return std::strcmp(text, C_Laser::noCurrent) == 0 ? Ok : Refused(PowerRefused);
 }
 
 int SourceConfig::SwitchOutput(bool on)
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (!Answers()) return NotPresent;
     if (on)
         laser->PowerOn();
     else
@@ -136,29 +137,29 @@ int SourceConfig::SwitchOutput(bool on)
 int SourceConfig::MoveToStart()
 {
     if (!rangeValid) return Ok;
-    if (!laser || !laser->IsPresent()) return NotPresent;
-    return laser->SetWavelength(&start) != nullptr ? WavelengthRefused : Ok;
+    if (!Answers()) return NotPresent;
+    return laser->SetWavelength(&start) != nullptr ? Refused(WavelengthRefused) : Ok;
 }
 
 int SourceConfig::MoveToStop()
 {
     if (!rangeValid) return Ok;
-    if (!laser || !laser->IsPresent()) return NotPresent;
-    return laser->SetWavelength(&stop) != nullptr ? WavelengthRefused : Ok;
+    if (!Answers()) return NotPresent;
+    return laser->SetWavelength(&stop) != nullptr ? Refused(WavelengthRefused) : Ok;
 }
 
 int SourceConfig::StartMoveToStart()
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
-    return laser->SetWavelengthNoWait(&start) != nullptr ? WavelengthRefused : Ok;
+    if (!Answers()) return NotPresent;
+    return laser->SetWavelengthNoWait(&start) != nullptr ? Refused(WavelengthRefused) : Ok;
 }
 
 int SourceConfig::ApplySpeed(int speedNmPerS)
 {
-    if (!laser || !laser->IsPresent()) return NotPresent;
+    if (!Answers()) return NotPresent;
     if (speedNmPerS == speed) return Ok;
     int value = speedNmPerS;
-    if (laser->SetSpeed(&value) != nullptr) return SpeedRefused;
+    if (laser->SetSpeed(&value) != nullptr) return Refused(SpeedRefused);
     speed = speedNmPerS;
     return Ok;
 }
@@ -168,11 +169,6 @@ int SourceConfig::ApplySpeed(int speedNmPerS)
 ConfLaser& ConfLaser::live()
 {
     static ConfLaser conf;
-    static const bool followed = [] {
-        SimulatedSources::follow(&conf);
-        return true;
-    }();
-    (void)followed;
     return conf;
 }
 
@@ -189,14 +185,13 @@ ConfLaser::ConfLaser(const ConfLaser& other)
     *this = other;
 }
 
-ConfLaser::~ConfLaser() { SimulatedSources::unfollow(this); }
+ConfLaser::~ConfLaser() = default;
 
 void ConfLaser::nameRecords()
 {
     for (int i = 0; i < sourceCount; ++i) {
         SourceConfig& source = sources[static_cast<std::size_t>(i)];
         source.name = cformat("TLS_%d", i);
-        source.owner_ = this;
     }
 }
 
@@ -208,11 +203,8 @@ ConfLaser& ConfLaser::operator=(const ConfLaser& other)
     SetScanStart(other.lambdaMin);
     SetScanStop(other.lambdaMax);
     speed = other.speed;
-    RecordsChanged();
     return *this;
 }
-
-void ConfLaser::RecordsChanged() const { SimulatedSources::publishIfFollowed(*this); }
 
 void ConfLaser::SetScanStart(double value)
 {
@@ -267,15 +259,19 @@ const char* ConfLaser::Init()
     using namespace std::chrono_literals;
     ApplyScanRange();
     UpdateActiveRange();
-    // Enable flags may have been changed directly since the last change was told.
-    RecordsChanged();
 
     std::vector<std::unique_ptr<ThreadInitLaser>> threads;
     for (int i = 0; i < sourceCount; ++i) {
         SourceConfig& source = sources[static_cast<std::size_t>(i)];
         if (!source.enable || !source.rangeValid) continue;
         source.SetPowerValue(power);
-        auto& thread = threads.emplace_back(std::make_unique<ThreadInitLaser>(&source, i, speed));
+        // The common speed first (its refusal is not a failure), then power and start.
+        auto job = [&source, commonSpeed = speed] {
+            if (commonSpeed > 0) source.ApplySpeed(commonSpeed);
+            const int result = source.ApplyPower(static_cast<float>(source.power));
+            return result == SourceConfig::Ok ? source.MoveToStart() : result;
+        };
+        auto& thread = threads.emplace_back(std::make_unique<ThreadInitLaser>(std::move(job), i));
         // Without a thread the source is initialised here, so the wait below always ends.
         if (!thread->resume()) thread->runHere();
     }
@@ -327,5 +323,11 @@ const char* ConfLaser::Init()
     }
     std::snprintf(message.data(), message.size(), "%s", text.c_str());
     Log::warn("Sources: %s\n", message.data());
+    // The message is the same whatever went wrong on the bus; the log says what.
+    if (result == SourceConfig::NotPresent && source.laser && source.laser->ConnectionFailed()) {
+        const bool opened = !source.laser->OpenFailed();
+        const char* cause = opened ? source.laser->ErrorText() : source.laser->GpibErrorText(false);
+        if (cause[0] != '\0') Log::warn("Sources: TLS%d: %s\n", failed + 1, cause);
+    }
     return message.data();
 }

@@ -8,8 +8,7 @@
 //
 // One ConfLaser is live for the whole process (ConfLaser::live()): the one the
 // source editors, the main window and the measurement use. Each scan trace
-// keeps its own copy. When the simulator is active, the live records also
-// tell the simulated GPIB bus which lasers stand at which addresses.
+// keeps its own copy.
 
 #include <array>
 #include <cstdint>
@@ -34,8 +33,8 @@ public:
     SourceConfig(const SourceConfig& other);
     // Takes the other record's type, enable, address, range, speed, start and
     // stop, and copies of its driver's current templates. The driver is
-    // rebuilt and told the address (bus traffic); the speed is sent when it
-    // differs from this record's. The name, startShift, power and rangeValid
+    // rebuilt and told the address; nothing goes on the bus (the device opens
+    // at the first operation). The name, startShift, power and rangeValid
     // stay.
     SourceConfig& operator=(const SourceConfig& other);
     ~SourceConfig();
@@ -54,10 +53,12 @@ public:
     std::int32_t type = 8;
     std::int32_t speed = 99;    // nm/s
 
-    // Creates the driver of the type (unless one of that type exists) and
-    // opens it at address. Codes outside 0 to 10 give no driver.
+    // Creates the driver of the type (unless one of that type exists) at
+    // address; its device opens at the first operation. Codes outside 0 to
+    // 10 give no driver.
     void SetType(int code);
-    // Creates the driver first when there is none; a new address re-opens it.
+    // Creates the driver first when there is none; with a new address the
+    // next operation opens the device there.
     void SetAddress(int value);
     void SetLambdaMin(double value);
     void SetLambdaMax(double value);
@@ -65,7 +66,10 @@ public:
     void SetStart(double value);
     void SetPowerValue(double value) { power = value; }
 
-    // Each first tests that the instrument answers (no driver: not present).
+    // Each first tests that the record takes part (enabled) and that its
+    // instrument answers; a record without a driver is not present. An
+    // instrument that stops answering during the operation is not present
+    // either (rather than refusing the value).
     int ApplyPower(float powerMw);
     int ApplyCurrent(float current);
     int SwitchOutput(bool on);
@@ -84,18 +88,25 @@ public:
     // is rebuilt and a driver at another address is re-addressed.
     void AlignDriver();
 
+    // Reads the "Address" attribute of a Source element into address: a
+    // missing one gives 1, a malformed one or one outside the bus (0 to 30)
+    // leaves address unchanged, the latter with a warning naming the record.
+    static void ReadAddress(const TiXmlElement& element, const std::string& recordName, std::int32_t& address);
+
 private:
     friend class ConfLaser;
 
-    void recordsChanged() const;
+    // Enabled, with a driver whose instrument answers.
+    bool Answers();
+    // code, or NotPresent when the driver lost its instrument.
+    int Refused(int code) const;
+
     void createDriver();
     // The record's element of the section with its fields read, or nullptr.
     const TiXmlElement* readFields(const TiXmlElement& sourcesNode);
     // Each template of the driver from its attribute, or its default text.
     void readTemplates(const TiXmlElement& element);
 
-    // The configuration this record belongs to (told about changes), if any.
-    ConfLaser* owner_ = nullptr;
     // The type the current driver was built for.
     int driverType_ = -1;
 };
@@ -145,9 +156,6 @@ public:
     // enables TLS_0. Drivers are brought in line with loaded types and addresses.
     void Load(const TiXmlElement* node);
     void Save(TiXmlElement& node) const;
-
-    // Tells the simulated bus these records when they are the followed ones.
-    void RecordsChanged() const;
 
 private:
     void nameRecords();

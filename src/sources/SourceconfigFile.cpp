@@ -10,11 +10,14 @@
 // whose commands the user edits.
 
 #include <array>
+#include <string>
 #include <utility>
 
 #include <tinyxml.h>
 
+#include "Applicationconfig.h"
 #include "Log.h"
+#include "NumberFormat.h"
 #include "SourceTypes.h"
 #include "Sourceconfig.h"
 #include "TiXmlElementCustom.h"
@@ -31,6 +34,45 @@ constexpr std::array<std::pair<tCommand, const char*>, 5> templateAttributes{{
     {CMD_WAVELENGTH, "WaveLength"},
     {CMD_SPEED, "CmdSpeed"},
 }};
+
+// Values a file holds that no source can take are refused where they are
+// read: the record keeps what it held, and the user hears of it.
+constexpr double largestWavelengthNm = 2000.0;
+constexpr int smallestSpeed = 1;    // nm/s
+constexpr int largestSpeed = 200;   // nm/s
+
+void refuse(const std::string& element, const char* attribute, const char* text, const std::string& range,
+            const std::string& kept)
+{
+    announceSetting(element + " " + attribute + " \"" + text + "\" is not " + range + ": " + kept + " kept");
+}
+
+// A wavelength pair read only when both are finite, within the chart's
+// 0 to 2000 nm and in order; otherwise both keep their values.
+void readRange(const TiXmlElement& element, const std::string& name, double& low, double& high, double lowDefault,
+               double highDefault)
+{
+    const TiXmlElementCustom view(const_cast<TiXmlElement*>(&element));
+    double newLow = low;
+    double newHigh = high;
+    view.readDouble("Lambda_Min", newLow, lowDefault);
+    view.readDouble("Lambda_Max", newHigh, highDefault);
+    for (const auto& [attribute, value] : {std::pair{"Lambda_Min", newLow}, std::pair{"Lambda_Max", newHigh}}) {
+        if (!(value >= 0.0 && value <= largestWavelengthNm)) {
+            const char* text = element.Attribute(attribute);
+            refuse(name, attribute, text != nullptr ? text : "", "a wavelength of 0 to 2000 nm",
+                   cformat("the range %g to %g nm", low, high));
+            return;
+        }
+    }
+    if (newLow > newHigh) {
+        announceSetting(cformat("%s Lambda_Min %g lies above its Lambda_Max %g: the range %g to %g nm kept",
+                                name.c_str(), newLow, newHigh, low, high));
+        return;
+    }
+    low = newLow;
+    high = newHigh;
+}
 
 }  // namespace
 
@@ -50,16 +92,36 @@ void SourceConfig::Save(TiXmlElement& sourcesNode) const
     }
 }
 
+void SourceConfig::ReadAddress(const TiXmlElement& element, const std::string& recordName, std::int32_t& address)
+{
+    int value = address;
+    TiXmlElementConfig(const_cast<TiXmlElement*>(&element)).readInt("Address", value, 1);
+    // The library would take an address outside the bus as an index into its
+    // own tables (linux-gpib crashes on it): such a file keeps the record's.
+    if (!C_GPIBDevice::IsValidPrimaryAddress(value)) {
+        Log::warn("Sources: %s Address \"%s\" is outside %d to %d; the address %d is kept\n", recordName.c_str(),
+                  element.Attribute("Address"), C_GPIBDevice::lowestPrimaryAddress,
+                  C_GPIBDevice::highestPrimaryAddress, static_cast<int>(address));
+        return;
+    }
+    address = value;
+}
+
 const TiXmlElement* SourceConfig::readFields(const TiXmlElement& sourcesNode)
 {
     const TiXmlElement* element = TiXmlElementCustom::childWithAttribute(&sourcesNode, "Source", "Name", name);
     if (element == nullptr) return nullptr;
     const TiXmlElementConfig source(const_cast<TiXmlElement*>(element));
     enable = source.getBool("Enable", false);
-    source.readInt("Address", address, 1);
-    source.readDouble("Lambda_Min", lambdaMin, 1240.0);
-    source.readDouble("Lambda_Max", lambdaMax, 1680.0);
-    source.readInt("Speed", speed, 100);
+    ReadAddress(*element, name, address);
+    readRange(*element, "Source " + name, lambdaMin, lambdaMax, 1240.0, 1680.0);
+    int newSpeed = speed;
+    source.readInt("Speed", newSpeed, 100);
+    if (newSpeed >= smallestSpeed && newSpeed <= largestSpeed)
+        speed = newSpeed;
+    else
+        refuse("Source " + name, "Speed", element->Attribute("Speed"), "a speed of 1 to 200 nm/s",
+               "the speed " + std::to_string(speed) + " nm/s");
     const char* typeName = element->Attribute("Type");
     type = typeName != nullptr ? SourceTypes::codeOfConfigurationName(typeName) : SourceTypes::Manual;
     return element;
@@ -85,7 +147,6 @@ void SourceConfig::Load(const TiXmlElement& sourcesNode)
 {
     const TiXmlElement* element = readFields(sourcesNode);
     if (element == nullptr) return;
-    recordsChanged();
     AlignDriver();
     readTemplates(*element);
 }
@@ -103,20 +164,21 @@ void ConfLaser::Load(const TiXmlElement* node)
 {
     if (node == nullptr) {
         sources[0].enable = true;
-        RecordsChanged();
         return;
     }
     if (const TiXmlElement* element = TiXmlElementCustom::child(node, "Common")) {
         const TiXmlElementCustom common(const_cast<TiXmlElement*>(element));
-        common.readDouble("Power", power, 1.0);
-        common.readDouble("Lambda_Min", lambdaMin, 1310.0);
-        common.readDouble("Lambda_Max", lambdaMax, 1610.0);
+        double newPower = power;
+        common.readDouble("Power", newPower, 1.0);
+        if (newPower >= 0.001 && newPower <= 1000.0)
+            power = newPower;
+        else
+            refuse("Common", "Power", element->Attribute("Power"), "a power of 0.001 to 1000 mW",
+                   cformat("the power %g mW", power));
+        readRange(*element, "Common", lambdaMin, lambdaMax, 1310.0, 1610.0);
     }
-    // Every record's new address and model is on the simulated bus before
-    // any driver is rebuilt or re-addressed.
     std::array<const TiXmlElement*, sourceCount> elements{};
     for (std::size_t i = 0; i < sources.size(); ++i) elements[i] = sources[i].readFields(*node);
-    RecordsChanged();
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (elements[i] == nullptr) continue;
         sources[i].AlignDriver();

@@ -1,22 +1,11 @@
 #include "ThreadInitLaser.h"
 
-#include "Sourceconfig.h"
-
-ThreadInitLaser::ThreadInitLaser(SourceConfig* source, int index, int commonSpeed)
-    : source_(source), index_(index), commonSpeed_(commonSpeed)
-{
-}
+ThreadInitLaser::ThreadInitLaser(Job job, int index) : job_(std::move(job)), index_(index) {}
 
 ThreadInitLaser::~ThreadInitLaser() { wait(); }
 
 void ThreadInitLaser::Execute()
 {
-    int result = SourceConfig::Ok;
-    if (source_->enable) {
-        if (commonSpeed_ > 0) source_->ApplySpeed(commonSpeed_);
-        result = source_->ApplyPower(static_cast<float>(source_->power));
-        if (result == SourceConfig::Ok) result = source_->MoveToStart();
-    }
-    result_ = result;
+    result_ = job_ ? job_() : 0;
     done_ = true;
 }

@@ -1,19 +1,22 @@
 #pragma once
 
-// The initialisation of one source on its own thread: power, then the move
-// to the start wavelength.
+// The initialisation of one source on its own thread. The thread knows
+// nothing of the source: it runs the job it is given (the source
+// configuration's power and move to the start wavelength) and keeps its
+// result.
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "Thread.h"
 
-class SourceConfig;
-
 class ThreadInitLaser : public Thread {
 public:
-    // commonSpeed > 0 is first given to the source (its result ignored).
-    ThreadInitLaser(SourceConfig* source, int index, int commonSpeed = 0);
+    // The job returns a source operation code (0 when the source is ready).
+    using Job = std::function<int()>;
+
+    ThreadInitLaser(Job job, int index);
     ~ThreadInitLaser() override;
 
     int result() const { return result_.load(); }
@@ -28,8 +31,7 @@ protected:
 
 private:
     std::atomic<std::int32_t> result_{0};
-    SourceConfig* source_;
+    Job job_;
     std::atomic<bool> done_{false};
     std::int32_t index_;
-    std::int32_t commonSpeed_;
 };

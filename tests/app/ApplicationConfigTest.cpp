@@ -12,6 +12,7 @@
 #include "ConfigurationFile.h"
 #include "FileUtil.h"
 #include "TempDir.h"
+#include "UserMessages.h"
 
 namespace {
 
@@ -266,6 +267,49 @@ TEST(ApplicationConfigTest, VanishedScanFolderFallsBackToTheDataFolder)
                                     "<Measurement Continuous_Scan_Files_Directory=\"" + s.calibFolder + "\" />"));
     ConfigurationFile::loadConfiguration(path, s, {});
     EXPECT_EQ(s.scanFilesFolder, s.calibFolder);
+}
+
+TEST(ApplicationConfigTest, ValuesNoControlTakesAreRefusedAndSaid)
+{
+    TempDir tmp;
+    std::vector<std::string> said;
+    UserMessages::setPresenter([&said](UserMessages::Severity, const std::string& caption, const std::string& text) {
+        said.push_back(caption + ": " + text);
+    });
+    struct Case {
+        const char* application;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"<Sampling_Step Value=\"0\" />", "Settings: Sampling_Step Value \"0\" is not a sampling step of 1 to 250 pm: 10 pm kept"},
+        {"<Sampling_Step Value=\"100000\" />", "Sampling_Step Value \"100000\" is not a sampling step"},
+        {"<Measurement Scan_Delay=\"-1\" />", "Measurement Scan_Delay -1 is not a delay of 0 to 3600 s: 0 s kept"},
+        {"<MeasurementDisplay FWHM_Power=\"inf\" />", "MeasurementDisplay FWHM_Power \"inf\" is not a finite number: -3 kept"},
+        {"<MeasurementDisplay SideFrontTopPower=\"1e99999x\" />",
+         "MeasurementDisplay SideFrontTopPower \"1e99999x\" is not a finite number: -3 kept"},
+        {"<MeasurementDisplay FWHM_Threshold=\"nan\" />", "FWHM_Threshold \"nan\" is not a finite number: -35 kept"},
+        {"<BNC_Input Beta=\"1e300\" />", "BNC_Input Beta \"1e300\" is too large: 0 kept"},
+        {"<Measurement Continuous_Scan_Files_Directory=\"../../x\" />",
+         "Continuous_Scan_Files_Directory \"../../x\" can't be used (a relative path): the Data folder"},
+    };
+    for (const Case& c : cases) {
+        ApplicationConfig s(tmp.str());
+        const ApplicationConfig before = s;
+        const std::string path = tmp.file("f.config.xml");
+        writeWholeFile(path, configText("VEMAR", "v 3.8.0", c.application));
+        said.clear();
+        ConfigurationFile::loadConfiguration(path, s, {});
+        ASSERT_EQ(said.size(), 1u) << c.application;
+        EXPECT_NE(said[0].find(c.said), std::string::npos) << said[0];
+        EXPECT_EQ(s.samplingStep, before.samplingStep) << c.application;
+        EXPECT_EQ(s.scanDelay, before.scanDelay) << c.application;
+        EXPECT_EQ(s.fwhmPower, before.fwhmPower) << c.application;
+        EXPECT_EQ(s.slopeTopLevel, before.slopeTopLevel) << c.application;
+        EXPECT_EQ(s.fwhmThreshold, before.fwhmThreshold) << c.application;
+        EXPECT_EQ(s.scanParameters.bncBeta, before.scanParameters.bncBeta) << c.application;
+        EXPECT_EQ(s.scanFilesFolder, s.dataFolder) << c.application;
+    }
+    UserMessages::setPresenter({});
 }
 
 TEST(ApplicationConfigTest, BadFilesLeaveTheSettingsAsTheyWere)

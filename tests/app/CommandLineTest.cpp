@@ -37,4 +37,19 @@ TEST(CommandLineTest, SimulationSwitchWithPresetAndSeed)
     EXPECT_FALSE(CommandLine({"--seed=x7"}).seed().has_value());
 }
 
+TEST(CommandLineTest, PortAndHelp)
+{
+    const CommandLine none({"--simulate"});
+    EXPECT_FALSE(none.port().has_value());
+    EXPECT_FALSE(none.help());
+
+    EXPECT_EQ(CommandLine({"--port", "/dev/ttyUSB3"}).port(), "/dev/ttyUSB3");
+    EXPECT_EQ(CommandLine({"--port=/dev/pts/4", "QZRT"}).port(), "/dev/pts/4");
+    const CommandLine dangling({"--port"});
+    EXPECT_FALSE(dangling.port().has_value()) << "a switch without its value is no port";
+    EXPECT_EQ(dangling.others(), (std::vector<std::string>{"--port"}));
+    EXPECT_TRUE(CommandLine({"--help"}).help());
+    EXPECT_TRUE(CommandLine({"xwep", "-h"}).help());
+}
+
 }  // namespace

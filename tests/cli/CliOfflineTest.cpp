@@ -4,7 +4,9 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <cstring>
 #include <functional>
+#include <limits>
 
 #include "CliFixture.h"
 #include "FileUtil.h"
@@ -191,6 +193,104 @@ TEST_F(CliOfflineTest, DamagedScanFileExitsWithFourAndWritesNothing)
             const CliResult r = cli(args);
             EXPECT_EQ(r.exitCode, 4) << d.what << " / " << args[0] << describe(r);
             EXPECT_NE(r.err.find("can't read the scan file " + input), std::string::npos) << d.what << describe(r);
+            EXPECT_EQ(r.out, "") << d.what;
+        }
+        EXPECT_FALSE(exists(result)) << d.what;
+        EXPECT_FALSE(exists(csv)) << d.what;
+    }
+}
+
+// The fixture's XML with one attribute of the first element that starts
+// with element given another value (none: removed).
+std::string withAttribute(std::string xml, const std::string& element, const std::string& attribute,
+                          const char* value)
+{
+    const std::size_t at = xml.find("<" + element);
+    const std::size_t end = xml.find('>', at);
+    const std::size_t name = xml.find(" " + attribute + "=\"", at);
+    if (at == std::string::npos || name == std::string::npos || name > end) {
+        ADD_FAILURE() << element << " " << attribute;
+        return xml;
+    }
+    const std::size_t valueStart = name + attribute.size() + 3;
+    const std::size_t valueEnd = xml.find('"', valueStart);
+    if (value == nullptr) return xml.erase(name, valueEnd + 1 - name);
+    return xml.replace(valueStart, valueEnd - valueStart, value);
+}
+
+// The side file with the value at byte offset replaced.
+std::string withDouble(std::string side, std::size_t offset, double value)
+{
+    std::memcpy(side.data() + offset, &value, sizeof value);
+    return side;
+}
+
+TEST_F(CliOfflineTest, ScanFilesWithValuesOutOfRangeAreRefused)
+{
+    const std::string xml = readWholeFile(scanFile);
+    const std::string side = readWholeFile(scanFile + ".dat");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    // Blocks 1 and 2 hold no values, block 3 (the wavelengths) starts at 8 + 4.
+    const std::size_t wavelengths = 12;
+    const std::size_t samples = 2001;
+    const std::size_t output = wavelengths + samples * 8 + 4 + samples * 8 + 4;  // after the velocities
+    const std::size_t detector1 = output + samples * 8 + 4;
+    struct Damage {
+        const char* what;
+        std::string xml;
+        std::string side;
+        const char* problem;
+    };
+    const Damage damages[] = {
+        {"sampling step 1e9", withAttribute(xml, "Sampling_Step", "Value", "1e9"), side,
+         "Sampling_Step Value \"1e9\" is not a sampling step in pm of 1 to 250"},
+        {"sampling step 0", withAttribute(xml, "Sampling_Step", "Value", "0"), side, "Sampling_Step Value \"0\""},
+        {"sampling step -5", withAttribute(xml, "Sampling_Step", "Value", "-5"), side,
+         "Sampling_Step Value \"-5\""},
+        {"no sampling step", withAttribute(xml, "Sampling_Step", "Value", nullptr), side,
+         "Sampling_Step has no Value"},
+        {"NaN scan start", withAttribute(xml, "Common", "Lambda_Min", "nan"), side,
+         "Common Lambda_Min \"nan\" is not a wavelength of 0 to 2000"},
+        {"infinite scan stop", withAttribute(xml, "Common", "Lambda_Max", "inf"), side,
+         "Common Lambda_Max \"inf\" is not a wavelength"},
+        {"1e99999x", withAttribute(xml, "Common", "Lambda_Max", "1e99999x"), side,
+         "Common Lambda_Max \"1e99999x\" is not a wavelength"},
+        {"start above stop", withAttribute(xml, "Common", "Lambda_Min", "1600"), side,
+         "Common Lambda_Min 1600 lies above its Lambda_Max 1555"},
+        {"no scan range", withAttribute(withAttribute(xml, "Common", "Lambda_Min", nullptr), "Common", "Lambda_Max", nullptr),
+         side, "Common has no Lambda_Min"},
+        {"NaN source range", withAttribute(xml, "Source Name=\"TLS_0\"", "Lambda_Max", "nan"), side,
+         "Source TLS_0 Lambda_Max \"nan\" is not a wavelength"},
+        {"negative power", withAttribute(xml, "Common", "Power", "-1"), side, "Common Power \"-1\" is not a power"},
+        {"negative point count", withAttribute(xml, "Curve", "NbPoints", "-4"), side,
+         "Curve 1 NbPoints \"-4\" is not a count"},
+        {"NaN wavelength", xml, withDouble(side, wavelengths + 8 * 10, nan),
+         "side file block 3 (sample wavelengths) holds a value that is not a finite number (value 11)"},
+        {"infinite wavelength", xml, withDouble(side, wavelengths, inf),
+         "side file block 3 (sample wavelengths) holds a value that is not a finite number (value 1)"},
+        {"NaN output", xml, withDouble(side, output + 8 * 5, nan),
+         "side file block 5 (output) holds a value that is not a finite number (value 6)"},
+        {"NaN detector level", xml, withDouble(side, detector1 + 8 * 1000, nan),
+         "side file block 6 (detector 1) holds a value that is not a finite number (value 1001)"},
+    };
+    int n = 0;
+    for (const Damage& d : damages) {
+        const std::string input = file("values" + std::to_string(++n) + ".scan.xml");
+        writeWholeFile(input, d.xml);
+        writeWholeFile(input + ".dat", d.side);
+        const std::string result = file("values" + std::to_string(n) + ".passband.xml");
+        const std::string csv = file("values" + std::to_string(n) + ".csv");
+        const std::vector<std::vector<std::string>> commands = {
+            {"analyse", input, "--out", result},
+            {"convert", input, "--to", "csv", "--out", csv},
+            {"curve", input},
+        };
+        for (const auto& args : commands) {
+            const CliResult r = cli(args);
+            EXPECT_EQ(r.exitCode, 4) << d.what << " / " << args[0] << describe(r);
+            EXPECT_NE(r.err.find("can't read the scan file " + input + ": " + d.problem), std::string::npos)
+                << d.what << describe(r);
             EXPECT_EQ(r.out, "") << d.what;
         }
         EXPECT_FALSE(exists(result)) << d.what;

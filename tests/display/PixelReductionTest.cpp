@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "PixelReduction.h"
+#include "ScanArea.h"
 #include "ScanCurve.h"
 
 namespace {
@@ -131,6 +132,53 @@ TEST(PixelReduction, ACurveOfTheStoreIsReducedWithItsShifts)
     EnvelopeSeries envelopes;
     reduceEnvelopes(curve, false, {0, 10, 10}, envelopes);
     EXPECT_EQ(envelopes.maximum, out);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PixelReduction, LinesBreakAcrossTheRegionsNoSourceCovered)
+{
+    ScanArea coverage(nullptr);
+    coverage.Add(0, 1528);
+    coverage.Add(1545, 1548);
+    coverage.Add(1568, 2000);
+    const Points points{{1544.9, -3}, {1545.0, -4}, {1548.0, -26}, {1548.1, -27}, {1560, -40}};
+    struct Case {
+        const char* what;
+        double xShift;
+        Points shifted;  // the points as drawn with that shift
+        std::size_t breakBefore;  // index of the point after the break, 0 for none
+    };
+    auto shifted = [&](double by) {
+        Points out;
+        for (const PlotPoint& p : points) out.push_back({p.x + by, p.y});
+        return out;
+    };
+    const Case cases[] = {
+        // The samples next to the gap lie on its edges (they are kept only
+        // outside it; on the edge counts as straddling).
+        {"on the edges", 0.0, shifted(0.0), 2},
+        // A shifted curve keeps its break where its samples were left out.
+        {"shifted", 0.37, shifted(0.37), 2},
+    };
+    for (const Case& k : cases) {
+        Points out = k.shifted;
+        breakAcrossCoverage(out, coverage, k.xShift);
+        ASSERT_EQ(out.size(), points.size() + 1) << k.what;
+        EXPECT_TRUE(std::isnan(out[k.breakBefore].y)) << k.what;
+        EXPECT_DOUBLE_EQ(out[k.breakBefore].x, (k.shifted[1].x + k.shifted[2].x) / 2) << k.what;
+        out.erase(out.begin() + static_cast<std::ptrdiff_t>(k.breakBefore));
+        EXPECT_EQ(out, k.shifted) << k.what;
+    }
+    // Points inside a part of the gap do not straddle it: no break.
+    Points partial{{1544, -3}, {1546, -4}, {1549, -5}};
+    breakAcrossCoverage(partial, coverage, 0.0);
+    EXPECT_EQ(partial.size(), 3u);
+    Points none{{1530, -3}, {1540, -4}};
+    breakAcrossCoverage(none, ScanArea(nullptr), 0.0);
+    EXPECT_EQ(none.size(), 2u);
 }
 
 }  // namespace

@@ -232,7 +232,9 @@ TEST(CalibrationFileCheck, MissingFilesAndSpecialFiles)
 
     check = checkCalibrationFile(dir.file(std::string(300, 'x')), 2);
     EXPECT_FALSE(check.missing);
-    EXPECT_EQ(check.problem, "can't be opened: File name too long");
+    EXPECT_TRUE(check.unreadable);
+    EXPECT_EQ(check.problem, "File name too long");
+    EXPECT_EQ(calibrationFileStatusText("F.dat", check), "The calibration file F.dat can't be read: File name too long");
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 // ThreadMeasurement and ControlSnS over Dsp, the USB backend and the
 // simulated unit; ConfLaser over the GPIB binding and the simulated lasers.
 // Simulated time runs a hundred times faster, and so do the link's waits
-// and the drivers' pacing pauses.
+// and the drivers' pacing pauses. The fixture stands for the program's
+// entry: it builds the simulated bus as its source records say (again after
+// each change of them) and loads the calibration of each measurement.
 
 #include <gtest/gtest.h>
 
@@ -21,10 +23,12 @@
 #include "Hsotstdusb.h"
 #include "IdentityRecord.h"
 #include "LinkTiming.h"
+#include "MeasurementCalibration.h"
+#include "MeasurementSession.h"
 #include "RecordingListener.h"
 #include "ScanTrace.h"
-#include "SimulatedSources.h"
 #include "SimulatorPlugin.h"
+#include "TabCalib.h"
 #include "Sourceconfig.h"
 #include "TempDir.h"
 #include "ThreadMeasurement.h"
@@ -55,7 +59,7 @@ protected:
             std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms == 10 ? ms : ms * 0.02));
         });
         vemarsim_gpib_follow_sources();
-        SimulatedSources::follow(&sources);
+        buildBench();
         vemarsim_gpib_clear_records();
 
         settings = std::make_unique<ApplicationConfig>(documents.str());
@@ -80,7 +84,8 @@ protected:
         vemarsim_bench_force_status_bits(0);
         vemarsim_unit_clear_faults();
         vemarsim_unit_reset();
-        SimulatedSources::follow(nullptr);
+        vemarsim_gpib_set_switch_address(1);
+        vemarsim_gpib_set_sources(nullptr, 0);
         DriverPause::setPauseFunction({});
         setTimeScale(1.0);
         UsbClose();
@@ -103,6 +108,25 @@ protected:
         s.SetAddress(i + 1);
         s.SetLambdaMin(low);
         s.SetLambdaMax(high);
+        buildBench();
+    }
+
+    // The simulated bus as the records and the switch of the settings say.
+    void buildBench()
+    {
+        MeasurementSession::placeSimulatedInstruments(sources,
+                                                      settings ? settings->scanParameters : ScanParameterBlock{});
+    }
+    // The same, but laser 0 set up by hand to sweep low to high on the
+    // trigger, whatever its record says.
+    void buildTriggeredBench(double low, double high)
+    {
+        std::vector<SimulatorPlugin::BenchLaser> lasers;
+        for (const SourceConfig& s : sources.sources)
+            lasers.push_back({s.enable, s.address, s.type, s.lambdaMin, s.lambdaMax});
+        lasers[0].lambdaMinNm = low;
+        lasers[0].lambdaMaxNm = high;
+        SimulatorPlugin::placeInstruments(lasers, 1);
     }
 
     void setScanRange(double start, double stop)
@@ -119,12 +143,24 @@ protected:
         for (const char* name : {"1", "2", "3", "4"}) trace.AddCurve(name, true);
     }
 
+    // The calibration tables of a measurement, as the session loads them.
+    std::unique_ptr<TabCalib> calibration() const { return loadMeasurementCalibration(settings->calibFolder, identity); }
+
+    // Starts a measurement whose scans go into trace.
+    std::unique_ptr<ThreadMeasurement> startMeasurement(RecordingListener& listener,
+                                                        ThreadMeasurement::DateTimeSource now = {})
+    {
+        listener.setTrace(&trace);
+        return std::make_unique<ThreadMeasurement>(listener, sources, *settings, identity, calibration(),
+                                                   std::move(now));
+    }
+
     // Runs a measurement to its end.
     void measure(RecordingListener& listener, ThreadMeasurement::DateTimeSource now = {})
     {
-        ThreadMeasurement thread(listener, sources, *settings, identity, trace, std::move(now));
-        listener.thread = &thread;
-        thread.wait();
+        std::unique_ptr<ThreadMeasurement> thread = startMeasurement(listener, std::move(now));
+        listener.thread = thread.get();
+        thread->wait();
         listener.thread = nullptr;
     }
 

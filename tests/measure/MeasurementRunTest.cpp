@@ -71,19 +71,19 @@ TEST_F(MeasurementRunTest, CancelDuringTheSweepLeavesTheTraceAsItWas)
             acquiring = true;
         }
     };
-    ThreadMeasurement thread(listener, sources, *settings, identity, trace);
-    listener.thread = &thread;
+    const auto thread = startMeasurement(listener);
+    listener.thread = thread.get();
     bool cancelledWhileMoving = false;
-    for (int i = 0; i < 5000 && !thread.finished(); ++i) {
+    for (int i = 0; i < 5000 && !thread->finished(); ++i) {
         VemarSimGpibLaserState laser{};
         if (acquiring && vemarsim_gpib_laser_state(1, &laser) == 0 && laser.moving) {
-            thread.requestCancel();
+            thread->requestCancel();
             cancelledWhileMoving = true;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    thread.wait();
+    thread->wait();
     ASSERT_TRUE(cancelledWhileMoving);
 
     const auto messages = listener.messages();
@@ -106,6 +106,7 @@ TEST_F(MeasurementRunTest, CancelWhileWaitingForATriggeredSweep)
 {
     oneSource(1545.0, 1555.0);
     settings->scanParameters.trigger = 1;
+    buildTriggeredBench(1545.0, 1555.0);
     ASSERT_EQ(sources.sources[0].ApplyPower(1.0f), 0);
     ASSERT_EQ(sources.sources[0].ApplySpeed(1), 0);  // 10 s of sweep
     setTimeScale(0.1);
@@ -113,16 +114,16 @@ TEST_F(MeasurementRunTest, CancelWhileWaitingForATriggeredSweep)
     listener.onStatus = [&](int, const std::string& text) {
         if (text == "Data acquisition") vemarsim_unit_clear_record();
     };
-    ThreadMeasurement thread(listener, sources, *settings, identity, trace);
-    listener.thread = &thread;
+    const auto thread = startMeasurement(listener);
+    listener.thread = thread.get();
     // Armed: the DSP waits for the end of the sweep.
     for (int i = 0; i < 5000; ++i) {
         const auto codes = receivedCommands();
         if (std::find(codes.begin(), codes.end(), DSP_ARM_TRIGGER) != codes.end()) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    thread.requestCancel();
-    thread.wait();
+    thread->requestCancel();
+    thread->wait();
     EXPECT_EQ(listener.lastStatus().text, "The measurement has been canceled by the user");
     const auto codes = receivedCommands();
     const auto armed = std::find(codes.begin(), codes.end(), DSP_ARM_TRIGGER);
@@ -215,7 +216,9 @@ TEST_F(MeasurementRunTest, StepTooFineForTheMemoryIsRaised)
               " The sampling resolution has been set to 5pm");
     ASSERT_EQ(listener.of("step").size(), 1u);
     EXPECT_EQ(listener.of("step")[0].severity, 5);
-    EXPECT_EQ(settings->scanParameters.samplingStep, 5);
+    // The owner copies the step (MeasurementSessionTest): the thread leaves
+    // the owner's settings alone.
+    EXPECT_EQ(settings->scanParameters.samplingStep, 1);
     const auto completed = listener.of("completed");
     ASSERT_EQ(completed.size(), 1u);
     EXPECT_EQ(completed[0].text.rfind("Sampling res.: 5 pm    TLS 1: ", 0), 0u) << completed[0].text;
@@ -297,6 +300,36 @@ TEST_F(MeasurementRunTest, SourceThatStopsShortIsReportedAndTheSeriesGoesOn)
     EXPECT_EQ(listener.messages().back().kind, "ended");
 }
 
+TEST_F(MeasurementRunTest, AFailedScanLeavesTheTracesResultAsItWas)
+{
+    // Two sources on the two laser inputs. On the second bench the light of
+    // source 2 never arrives: its sweep cannot be referenced, after the
+    // first source's sweep was processed. The trace keeps the last good
+    // scan whole, its raw result with its curves.
+    addSource(0, 1500.0, 1546.0);
+    addSource(1, 1544.0, 1600.0);
+    setScanRange(1541.0, 1549.0);
+    addCurves();
+    {
+        RecordingListener good;
+        measure(good);
+        ASSERT_EQ(good.of("completed").size(), 1u);
+    }
+    const ScanRes before = trace.result();
+    const Points curve = pointsOf(trace, "1");
+    usePreset("faultypower");
+    RecordingListener failed;
+    measure(failed);
+    EXPECT_EQ(failed.lastStatus().text, "error in the wavelength referencing: check TLS sources");
+    EXPECT_EQ(failed.lastStatus().code, 3);
+    EXPECT_TRUE(failed.of("completed").empty());
+    EXPECT_EQ(trace.result().wavelength, before.wavelength);
+    EXPECT_EQ(trace.result().values[0], before.values[0]);
+    EXPECT_EQ(trace.result().resampledWavelength, before.resampledWavelength);
+    EXPECT_EQ(trace.result().endSource, before.endSource);
+    EXPECT_EQ(pointsOf(trace, "1").y, curve.y);
+}
+
 TEST_F(MeasurementRunTest, LinkFaultsEndTheMeasurementInOrder)
 {
     struct Case {
@@ -346,8 +379,8 @@ TEST_F(MeasurementRunTest, DestroyingTheThreadStopsTheRun)
     settings->measurementType = 1;  // no limit: only a stop ends it
     RecordingListener listener;
     {
-        ThreadMeasurement thread(listener, sources, *settings, identity, trace);
-        listener.thread = &thread;
+        const auto thread = startMeasurement(listener);
+        listener.thread = thread.get();
         for (int i = 0; i < 5000 && listener.of("completed").empty(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -366,6 +399,7 @@ TEST_F(MeasurementRunTest, SwitchSelectsTheSource)
     b.switchAddress = 9;
     b.switchStartChannel = 3;
     b.switchPortOffset = 2;
+    buildBench();
     RecordingListener listener;
     measure(listener);
     EXPECT_EQ(listener.statusTexts(), (Strings{"", "Source configuration", "Data acquisition", ""}));

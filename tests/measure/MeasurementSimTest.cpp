@@ -180,7 +180,9 @@ TEST_F(MeasurementSimTest, TriggeredSweepOfSourceZero)
     addSource(0, 1240.0, 1680.0);
     setScanRange(1544.0, 1556.0);
     settings->scanParameters.trigger = 1;
-    // Triggered sources are set up by hand: lit, at their speed.
+    // Triggered sources are set up by hand: sweeping the scan range, lit,
+    // at their speed.
+    buildTriggeredBench(1544.0, 1556.0);
     ASSERT_EQ(sources.sources[0].ApplyPower(1.0f), 0);
     ASSERT_EQ(sources.sources[0].ApplySpeed(25), 0);
     addCurves();

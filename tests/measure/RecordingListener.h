@@ -1,7 +1,10 @@
 #pragma once
 
 // A window stand-in for the measurement thread: records every message in
-// order and lets the thread go on after its waiting points.
+// order, lets the thread go on after its waiting points and, as an owner
+// does, has the trace it is given take each published scan (here on the
+// measurement thread: the test reads the trace only once the thread has
+// ended, or from the callbacks below).
 
 #include <atomic>
 #include <chrono>
@@ -11,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
 #include "MeasurementListener.h"
+#include "ScanTrace.h"
 #include "ThreadMeasurement.h"
 
 class RecordingListener : public MeasurementListener {
@@ -20,7 +26,11 @@ public:
         std::string kind;  // "status", "completed", "ended", "step", "wait", "save", "resolution"
         int severity = 0;
         std::string text;
+        std::optional<int> code;  // of a status
     };
+
+    explicit RecordingListener(ScanTrace* trace = nullptr) : trace_(trace) {}
+    void setTrace(ScanTrace* trace) { trace_ = trace; }
 
     // The thread to release after a waiting point; set it right after
     // creating the thread (a waiting point reached before waits for it).
@@ -32,33 +42,43 @@ public:
     std::function<void()> onScanCompleted;
     std::function<void(int severity, const std::string& text)> onStatus;
 
-    void scanCompleted(std::string title) override
+    void scanCompleted(ScanSnapshotPtr scan) override
     {
-        add({"completed", 0, std::move(title)});
+        if (trace_ != nullptr) applyScan(*trace_, *scan, false);
+        {
+            std::lock_guard lock(mutex_);
+            snapshots_.push_back(scan);
+        }
+        add({"completed", 0, scan->chartTitle, std::nullopt});
         if (onScanCompleted) onScanCompleted();
     }
-    void measurementEnded() override { add({"ended", 0, ""}); }
-    void samplingStepChanged(int step) override { add({"step", step, ""}); }
-    void statusMessage(int severity, std::string text) override
+    void measurementEnded() override { add({"ended", 0, "", std::nullopt}); }
+    void samplingStepChanged(int step) override { add({"step", step, "", std::nullopt}); }
+    void statusMessage(MeasurementStatus status) override
     {
-        add({"status", severity, text});
-        if (onStatus) onStatus(severity, text);
+        add({"status", status.severity, status.text, status.code});
+        if (onStatus) onStatus(status.severity, status.text);
     }
     void waitBeforeNextScan() override
     {
-        add({"wait", 0, ""});
+        add({"wait", 0, "", std::nullopt});
         release();
     }
     void saveContinuousScan(std::string fileName) override
     {
-        add({"save", 0, std::move(fileName)});
+        add({"save", 0, std::move(fileName), std::nullopt});
         release();
     }
     void resolutionWarning(const std::string& caption, const std::string& text) override
     {
-        add({"resolution", 0, caption + "|" + text});
+        add({"resolution", 0, caption + "|" + text, std::nullopt});
     }
 
+    std::vector<ScanSnapshotPtr> snapshots() const
+    {
+        std::lock_guard lock(mutex_);
+        return snapshots_;
+    }
     std::vector<Message> messages() const
     {
         std::lock_guard lock(mutex_);
@@ -101,7 +121,10 @@ private:
         if (ThreadMeasurement* t = thread.load()) t->Continue();
     }
 
-    // Protects messages_: written by the measurement thread, read by the test.
+    ScanTrace* trace_;
+    // Protects messages_ and snapshots_: written by the measurement thread,
+    // read by the test.
     mutable std::mutex mutex_;
     std::vector<Message> messages_;
+    std::vector<ScanSnapshotPtr> snapshots_;
 };

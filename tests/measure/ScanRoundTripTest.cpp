@@ -91,15 +91,18 @@ TEST_F(ScanRoundTripTest, ASavedScanLoadsBackAsItWasShownAndExported)
         ScanTrace& shown = scans.NewTrace(&live);
         for (const char* name : {"1", "2", "3", "4"}) shown.AddCurve(name, c.scans > 1);
         if (c.ext) shown.AddCurve("Ext", c.scans > 1);
-        RecordingListener listener;
+        RecordingListener listener(&shown);
         {
-            ThreadMeasurement thread(listener, sources, *settings, identity, shown);
+            ThreadMeasurement thread(listener, sources, *settings, identity, calibration());
             listener.thread = &thread;
             thread.wait();
             listener.thread = nullptr;
         }
         ASSERT_EQ(listener.of("completed").size(), static_cast<std::size_t>(c.scans));
-        settings->samplingStep = settings->scanParameters.samplingStep;
+        // A step the thread had to raise reaches the owner's settings, as
+        // the session copies it.
+        for (const auto& step : listener.of("step"))
+            settings->samplingStep = settings->scanParameters.samplingStep = step.severity;
         const std::vector<Shown> before = shownCurves(shown);
         ASSERT_GT(before.front().x.size(), 100u);
         const auto exported = exports(shown, documents.file("scan-time"));

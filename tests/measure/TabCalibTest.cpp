@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -247,6 +251,12 @@ TEST(TabCalib, ReferenceFrequenciesFromTheEtalonFile)
     writeWholeFile(folder.file("Etalon.txt"), many);
     EXPECT_EQ(calib.ReferenceFrequencies(out, -1), 590);
     EXPECT_EQ(out.back(), 200000.0 - 100 * 589);
+
+    // A FIFO of that name is not read (it would wait for a writer for ever).
+    std::filesystem::remove(folder.file("Etalon.txt"));
+    ASSERT_EQ(::mkfifo(folder.file("Etalon.txt").c_str(), 0600), 0);
+    EXPECT_EQ(calib.ReferenceFrequencies(out, -1), 0);
+    EXPECT_TRUE(out.empty());
 }
 
 struct FakeUnit : UnitIdentitySource {

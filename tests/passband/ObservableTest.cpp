@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -138,6 +140,47 @@ TEST(Editable, observerMaySetItsOwnSubjectAgainFromInsideUpdate)
     p.setValue(25.0f);
     EXPECT_EQ(p.value(), 10.0f);
     EXPECT_EQ(journal.size(), 2u);
+}
+
+TEST(Editable, observersRunWithoutThePropertysLock)
+{
+    // While an observer runs, another thread reads and sets the property it
+    // observes and another one. Holding the lock during the notification
+    // would keep that thread waiting until update returns (and two threads
+    // setting two properties observed by one engine would deadlock).
+    std::vector<std::string> journal;
+    Editable<float> p(0.0f);
+    Editable<float> q(0.0f);
+    Recorder observer(journal, "p");
+    std::future<float> other;
+    std::future_status status = std::future_status::deferred;
+    observer.onUpdate = [&] {
+        if (other.valid()) return;
+        other = std::async(std::launch::async, [&] {
+            q.setValue(1.0f);
+            p.setLocked(false);
+            return p.value();
+        });
+        status = other.wait_for(std::chrono::seconds(5));
+    };
+    p.addObserver(observer);
+    p.setValue(2.0f);
+    EXPECT_EQ(status, std::future_status::ready);
+    EXPECT_EQ(other.get(), 2.0f);
+    EXPECT_EQ(q.value(), 1.0f);
+}
+
+TEST(Observable, observerRemovedDuringTheNotificationIsNotCalled)
+{
+    std::vector<std::string> journal;
+    std::array<Recorder, 2> r{Recorder(journal, "a"), Recorder(journal, "b")};
+    Observable subject;
+    subject.addObserver(r[0]);
+    subject.addObserver(r[1]);
+    r[0].onUpdate = [&] { subject.removeObserver(r[1]); };
+    subject.setChanged();
+    subject.notifyAll();
+    EXPECT_EQ(journal, std::vector<std::string>{"a"});
 }
 
 }  // namespace

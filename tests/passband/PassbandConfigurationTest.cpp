@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include <string>
+#include <vector>
 
 #include "About.h"
 #include "Applicationconfig.h"
@@ -15,6 +16,7 @@
 #include "Passband.h"
 #include "PassbandSection.h"
 #include "TempDir.h"
+#include "UserMessages.h"
 
 namespace {
 
@@ -159,6 +161,50 @@ TEST_F(PassbandFixture, damagedValuesKeepWhatThePropertiesHold)
     EXPECT_EQ(passband.owr.value(), 10.0f);
     EXPECT_EQ(passband.alarms.ripple.value(), 0.75f);
     EXPECT_EQ(passband.alarms.adjacent.value(), 33.0f);
+}
+
+TEST_F(PassbandFixture, valuesTheEditBoxesRefuseAreRefusedFromFilesAndSaid)
+{
+    std::vector<std::string> messages;
+    UserMessages::setPresenter([&](UserMessages::Severity severity, const std::string& caption, const std::string& text) {
+        EXPECT_EQ(severity, UserMessages::Severity::Warning);
+        messages.push_back(caption + ": " + text);
+    });
+    struct Row {
+        const char* attributes;
+        Editable<float> Passband::*property;
+        float kept;
+        const char* said;
+    };
+    const Row rows[] = {
+        {"Threshold=\"-100\"", &Passband::threshold, -30.0f, "Passband: Threshold -100 lies outside -80 to 20: -30 kept"},
+        {"Threshold=\"25\"", &Passband::threshold, -30.0f, "Passband: Threshold 25 lies outside -80 to 20: -30 kept"},
+        {"Bandwidth1=\"5\"", &Passband::bandwidth1, -1.0f, "Passband: Bandwidth1 5 lies outside -70 to 0: -1 kept"},
+        {"Bandwidth2=\"-71\"", &Passband::bandwidth2, -3.0f, "Passband: Bandwidth2 -71 lies outside -70 to 0: -3 kept"},
+        {"Bandwidth3=\"1e30\"", &Passband::bandwidth3, -20.0f,
+         "Passband: Bandwidth3 1e+30 lies outside -70 to 0: -20 kept"},
+        {"OWR=\"-10\"", &Passband::owr, 10.0f, "Passband: OWR -10 lies outside 0 to 50: 10 kept"},
+        {"OWR=\"60\"", &Passband::owr, 10.0f, "Passband: OWR 60 lies outside 0 to 50: 10 kept"},
+        {"Grid=\"4\" OWR=\"11\"", &Passband::owr, 10.0f, "Passband: OWR 11 lies outside 0 to 10: 10 kept"},
+    };
+    for (const Row& row : rows) {
+        Passband p(trace);
+        messages.clear();
+        load(p, std::string("<Passband><Configuration ") + row.attributes + " /></Passband>");
+        EXPECT_EQ((p.*row.property).value(), row.kept) << row.attributes;
+        EXPECT_EQ(messages, std::vector<std::string>{row.said}) << row.attributes;
+    }
+    // Within the bounds, the edges included, nothing is said.
+    Passband p(trace);
+    messages.clear();
+    load(p, "<Passband><Configuration Threshold=\"-80\" Bandwidth1=\"0\" Bandwidth3=\"-70\" OWR=\"50\" /></Passband>");
+    EXPECT_EQ(p.threshold.value(), -80.0f);
+    EXPECT_EQ(p.owr.value(), 50.0f);
+    EXPECT_TRUE(messages.empty());
+    // An unknown grid type is said too.
+    load(p, "<Passband><Configuration Grid=\"7\" /></Passband>");
+    EXPECT_EQ(messages, std::vector<std::string>{"Passband: Grid 7 is no grid type (0 to 4): ITU-T 100GHz used"});
+    UserMessages::setPresenter({});
 }
 
 TEST_F(PassbandFixture, unknownGridTypeFallsBackToTheFirstGrid)

@@ -118,16 +118,27 @@ TEST_F(ScanTraceTest, BuildTraceReservesForLongerLaterScansAndKeepsEnvelopes)
     ScanTrace trace(&form, &chart, &sources);
     fillResult(trace.result());
     ScanCurve* curve = trace.AddCurve("1", true);
+    ScanCurve* other = trace.AddCurve("2", true);
+    trace.result().values[ScanChannel::Detector2] = trace.result().values[ScanChannel::Detector1];
+    trace.result().present[ScanChannel::Detector2] = true;
     trace.BuildTrace(true, false, true);
     EXPECT_EQ(curve->data().capacity(), 205);
     EXPECT_EQ(curve->data().nbScan(), 1);
+    // The curves share their wavelengths.
+    const double* wavelengths = curve->data().x().data();
+    EXPECT_EQ(other->data().x().data(), wavelengths);
 
     // A second scan, 2 dB better at every point and with one sample more.
     trace.result().wavelength.push_back(1525);
     trace.result().values[ScanChannel::Output].push_back(-1);
     trace.result().values[ScanChannel::Detector1] = {-3, -4, -5, -6, -7, -8};
+    trace.result().values[ScanChannel::Detector2] = trace.result().values[ScanChannel::Detector1];
     trace.BuildTrace(false, false, true);
     EXPECT_EQ(curve->data().capacity(), 205);
+    // Written where they were: nothing the chart may be drawing from is freed.
+    EXPECT_EQ(curve->data().x().data(), wavelengths);
+    EXPECT_EQ(other->data().x().data(), wavelengths);
+    EXPECT_EQ(other->data().X(5), 1525);
     EXPECT_EQ(curve->data().count(), 6);
     EXPECT_EQ(curve->data().nbScan(), 2);
     EXPECT_EQ(curve->data().YMin(0), -4);

@@ -1,7 +1,8 @@
 #pragma once
 
 // Binds the stand-in GPIB library (FakeGpib.cpp) for the length of a test and
-// gives the test its controls.
+// gives the test its controls. Each test starts with a board, nothing open
+// and no call counted.
 
 #include <dlfcn.h>
 
@@ -18,12 +19,11 @@ public:
         // The same loaded image as the binding's: dlopen counts references.
         handle_ = ::dlopen(FAKE_GPIB_PATH, RTLD_NOW | RTLD_LOCAL);
         if (handle_ == nullptr) throw std::runtime_error("cannot load " FAKE_GPIB_PATH);
+        entry<void (*)()>("fake_reset")();
     }
     ~FakeGpibLibrary()
     {
-        setPollStatus(0x0100, 0);
-        setStatus(0x0100, 0);
-        setStatusByte(0x41);
+        entry<void (*)()>("fake_reset")();
         Gpib::setCandidateLibraries({});
         ::dlclose(handle_);
     }
@@ -39,7 +39,15 @@ public:
     void setPollStatus(int status, int error) { entry<void (*)(int, int)>("fake_set_poll_status")(status, error); }
     std::string lastWrite() { return entry<const char* (*)()>("fake_last_write")(); }
     int lastPad() { return entry<int (*)()>("fake_last_pad")(); }
-    int polls() { return entry<int (*)()>("fake_polls")(); }
+    int polls() { return calls("ibrsp"); }
+    // linux-gpib with no board: ibdev fails with EDVR and ENOENT.
+    void setBoard(bool present) { entry<void (*)(int)>("fake_set_board")(present ? 1 : 0); }
+    // Calls of one entry, and of all entries together.
+    int calls(const char* name) { return entry<int (*)(const char*)>("fake_calls")(name); }
+    int totalCalls() { return entry<int (*)()>("fake_total_calls")(); }
+    int openDevices() { return entry<int (*)()>("fake_open_devices")(); }
+    // Primary addresses outside 0..30 that reached ibdev.
+    int badAddresses() { return entry<int (*)()>("fake_bad_addresses")(); }
 
 private:
     template <typename F>

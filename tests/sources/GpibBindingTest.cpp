@@ -26,12 +26,12 @@ TEST(GpibWithoutLibraryTest, EverySourceIsNotConnectedAndNoErrorTextIsProduced)
 
         C_Device laser;
         laser.SetAddress(4);
+        EXPECT_FALSE(laser.IsPresent());
         EXPECT_FALSE(Gpib::libraryLoaded());
         EXPECT_EQ(Gpib::mirroredStatus().ibsta, Gpib::ERR);
         EXPECT_EQ(Gpib::mirroredStatus().iberr, Gpib::EDVR);
         EXPECT_EQ(Gpib::ThreadIbsta(), Gpib::UnboundThreadStatus);
         EXPECT_EQ(Gpib::ThreadIbcntl(), static_cast<long>(Gpib::UnboundThreadStatus));
-        EXPECT_FALSE(laser.IsPresent());
         EXPECT_STREQ(laser.Read(10), "");
         EXPECT_EQ(laser.SerialPoll(), 0);
         laser.Write("Enable");
@@ -68,9 +68,9 @@ TEST_F(FakeGpibTest, BindsLinuxGpibStatusNamesAndTheMissingEntryFailsAlone)
 {
     C_Device laser;
     laser.SetAddress(12);
+    EXPECT_TRUE(laser.IsPresent());
     EXPECT_TRUE(Gpib::libraryLoaded());
     EXPECT_EQ(fake.lastPad(), 12);
-    EXPECT_TRUE(laser.IsPresent());
 
     fake.setStatus(0x0100, 0);
     laser.Write("P=1.000");
@@ -87,17 +87,33 @@ TEST_F(FakeGpibTest, BindsLinuxGpibStatusNamesAndTheMissingEntryFailsAlone)
     EXPECT_EQ(Gpib::mirroredStatus().ibsta, 0x0100);
 }
 
-TEST_F(FakeGpibTest, SetAddressReopensAtTheNewAddressAtOnce)
+TEST_F(FakeGpibTest, ANewAddressOpensAtTheNextOperationAndTheOldHandleGoesOffline)
 {
     C_Device laser;
     laser.SetAddress(3);
+    EXPECT_EQ(fake.calls("ibdev"), 0);  // no bus traffic until the first operation
+    laser.Write("Enable");
     EXPECT_EQ(fake.lastPad(), 3);
-    laser.SetPrimaryAddress(8);  // no bus traffic until the next operation
+    laser.SetPrimaryAddress(8);
     EXPECT_EQ(fake.lastPad(), 3);
     laser.Write("Enable");
     EXPECT_EQ(fake.lastPad(), 8);
     laser.SetAddress(9);
+    laser.SetAddress(9);
+    EXPECT_EQ(fake.lastPad(), 8);
+    laser.Write("Enable");
     EXPECT_EQ(fake.lastPad(), 9);
+    // One device at a time: each new one replaced the last.
+    EXPECT_EQ(fake.calls("ibdev"), 3);
+    EXPECT_EQ(fake.calls("ibonl"), 2);
+    EXPECT_EQ(fake.openDevices(), 1);
+    // The same address again keeps the device.
+    laser.SetAddress(9);
+    laser.Write("Enable");
+    EXPECT_EQ(fake.calls("ibdev"), 3);
+    laser.Close();
+    EXPECT_EQ(fake.openDevices(), 0);
+    EXPECT_EQ(fake.calls("ibloc"), 1);
 }
 
 TEST_F(FakeGpibTest, ReadDropsTheTerminatorAndNeverOverruns)
@@ -187,14 +203,14 @@ TEST_F(FakeGpibTest, LastCommandKeepsAtMost499CharactersAndEsrLeavesItAlone)
 TEST_F(FakeGpibTest, SwitchClosesChannelPlusOffsetAndSettles)
 {
     C_Switch opticalSwitch;
-    EXPECT_EQ(fake.lastPad(), 1);
     pauses.clear();
     opticalSwitch.Select(2);
+    EXPECT_EQ(fake.lastPad(), 1);
     EXPECT_EQ(fake.lastWrite(), "CLOSE 9");
     EXPECT_EQ(pauses.pacing(), std::vector<int>{500});
     C_Switch other(6, 2);
-    EXPECT_EQ(fake.lastPad(), 6);
     other.Select(3);
+    EXPECT_EQ(fake.lastPad(), 6);
     EXPECT_EQ(fake.lastWrite(), "CLOSE 5");
     EXPECT_STREQ(other.WaitReady(false), "");
     EXPECT_EQ(other.CheckStatus(false), 1);

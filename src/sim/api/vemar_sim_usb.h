@@ -6,9 +6,7 @@
  * program's USB backend reaches it, and the controls the tests use (fault
  * injection, firmware release, unplugging, a pseudo-terminal server).
  *
- * The bridge functions return the bridge library's statuses: 0 success,
- * 0x01 invalid handle, 0x02 read error, 0x04 write error, 0x06 invalid
- * parameter, 0x09 invalid baud rate, 0xFF device not found.
+ * The bridge functions return the bridge library's statuses (below).
  */
 
 #include <stdint.h>
@@ -18,6 +16,15 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Statuses of the bridge functions: those of the bridge library. */
+#define VEMARSIM_USB_SUCCESS 0x00
+#define VEMARSIM_USB_INVALID_HANDLE 0x01
+#define VEMARSIM_USB_READ_ERROR 0x02
+#define VEMARSIM_USB_WRITE_ERROR 0x04
+#define VEMARSIM_USB_INVALID_PARAMETER 0x06
+#define VEMARSIM_USB_INVALID_BAUD_RATE 0x09
+#define VEMARSIM_USB_DEVICE_NOT_FOUND 0xFF
 
 typedef uint64_t vemarsim_usb_handle;
 

@@ -10,7 +10,6 @@
 #include "FirmwareImage.h"
 #include "PtyServer.h"
 #include "SimulatedUnit.h"
-#include "UsbBridge.h"
 #include "vemar_sim_usb.h"
 
 namespace {
@@ -40,10 +39,10 @@ void copyText(char* field, std::size_t size, const char* text) { std::snprintf(f
 // The status of an operation on a handle.
 int handleStatus(vemarsim_usb_handle handle)
 {
-    if (!unit().plugged()) return UsbBridgeStatus::DeviceNotFound;
+    if (!unit().plugged()) return VEMARSIM_USB_DEVICE_NOT_FOUND;
     std::lock_guard lock(g_bridgeMutex);
-    return handle != 0 && handle == g_openHandle && handle == unit().generation() ? UsbBridgeStatus::Success
-                                                                                   : UsbBridgeStatus::InvalidHandle;
+    return handle != 0 && handle == g_openHandle && handle == unit().generation() ? VEMARSIM_USB_SUCCESS
+                                                                                   : VEMARSIM_USB_INVALID_HANDLE;
 }
 
 }  // namespace
@@ -65,38 +64,38 @@ int vemarsim_usb_present_devices(struct vemarsim_usb_device_info* out, int capac
 
 int vemarsim_usb_device_count(uint32_t* count)
 {
-    if (count == nullptr) return UsbBridgeStatus::InvalidParameter;
+    if (count == nullptr) return VEMARSIM_USB_INVALID_PARAMETER;
     *count = unit().plugged() ? 1 : 0;
-    return UsbBridgeStatus::Success;
+    return VEMARSIM_USB_SUCCESS;
 }
 
 int vemarsim_usb_product_string(uint32_t device, char* text, uint32_t capacity)
 {
-    if (text == nullptr || capacity == 0) return UsbBridgeStatus::InvalidParameter;
-    if (device != 0 || !unit().plugged()) return UsbBridgeStatus::DeviceNotFound;
+    if (text == nullptr || capacity == 0) return VEMARSIM_USB_INVALID_PARAMETER;
+    if (device != 0 || !unit().plugged()) return VEMARSIM_USB_DEVICE_NOT_FOUND;
     copyText(text, capacity, productText);
-    return UsbBridgeStatus::Success;
+    return VEMARSIM_USB_SUCCESS;
 }
 
 int vemarsim_usb_open(uint32_t device, vemarsim_usb_handle* handle)
 {
-    if (handle == nullptr) return UsbBridgeStatus::InvalidParameter;
+    if (handle == nullptr) return VEMARSIM_USB_INVALID_PARAMETER;
     *handle = 0;
-    if (device != 0 || !unit().plugged()) return UsbBridgeStatus::DeviceNotFound;
+    if (device != 0 || !unit().plugged()) return VEMARSIM_USB_DEVICE_NOT_FOUND;
     std::lock_guard lock(g_bridgeMutex);
     const vemarsim_usb_handle current = unit().generation();
-    if (g_openHandle == current) return UsbBridgeStatus::DeviceNotFound;  // in use
+    if (g_openHandle == current) return VEMARSIM_USB_DEVICE_NOT_FOUND;  // in use
     g_openHandle = current;
     *handle = current;
-    return UsbBridgeStatus::Success;
+    return VEMARSIM_USB_SUCCESS;
 }
 
 int vemarsim_usb_close(vemarsim_usb_handle handle)
 {
     std::lock_guard lock(g_bridgeMutex);
-    if (handle == 0 || handle != g_openHandle) return UsbBridgeStatus::InvalidHandle;
+    if (handle == 0 || handle != g_openHandle) return VEMARSIM_USB_INVALID_HANDLE;
     g_openHandle = 0;
-    return UsbBridgeStatus::Success;
+    return VEMARSIM_USB_SUCCESS;
 }
 
 int vemarsim_usb_set_baud_rate(vemarsim_usb_handle handle, uint32_t baudRate)
@@ -104,8 +103,8 @@ int vemarsim_usb_set_baud_rate(vemarsim_usb_handle handle, uint32_t baudRate)
     if (const int s = handleStatus(handle)) return s;
     switch (baudRate) {
     case 9600: case 19200: case 38400: case 57600: case 115200: case 230400: case 460800: case 921600:
-        return UsbBridgeStatus::Success;
-    default: return UsbBridgeStatus::InvalidBaudRate;
+        return VEMARSIM_USB_SUCCESS;
+    default: return VEMARSIM_USB_INVALID_BAUD_RATE;
     }
 }
 
@@ -113,8 +112,8 @@ int vemarsim_usb_set_line_control(vemarsim_usb_handle handle, uint16_t lineContr
 {
     if (const int s = handleStatus(handle)) return s;
     const int dataBits = lineControl >> 8, parity = (lineControl >> 4) & 0xF, stop = lineControl & 0xF;
-    return dataBits >= 5 && dataBits <= 8 && parity <= 4 && stop <= 2 ? UsbBridgeStatus::Success
-                                                                        : UsbBridgeStatus::InvalidParameter;
+    return dataBits >= 5 && dataBits <= 8 && parity <= 4 && stop <= 2 ? VEMARSIM_USB_SUCCESS
+                                                                        : VEMARSIM_USB_INVALID_PARAMETER;
 }
 
 int vemarsim_usb_set_flow_control(vemarsim_usb_handle handle, uint8_t, uint8_t, uint8_t, uint8_t, uint8_t, int)
@@ -128,18 +127,18 @@ int vemarsim_usb_flush(vemarsim_usb_handle handle, int, int receive)
     // Whatever the program wrote has already reached the DSP: only the
     // receive side holds anything to discard.
     if (receive != 0) unit().hostFlushReceive();
-    return UsbBridgeStatus::Success;
+    return VEMARSIM_USB_SUCCESS;
 }
 
 int vemarsim_usb_write(vemarsim_usb_handle handle, const void* data, uint32_t length, uint32_t* written)
 {
     if (written != nullptr) *written = 0;
     if (const int s = handleStatus(handle)) return s;
-    if (data == nullptr && length != 0) return UsbBridgeStatus::InvalidParameter;
+    if (data == nullptr && length != 0) return VEMARSIM_USB_INVALID_PARAMETER;
     unit().hostWrite(static_cast<const std::uint8_t*>(data), length);
-    if (!unit().plugged()) return UsbBridgeStatus::DeviceNotFound;
+    if (!unit().plugged()) return VEMARSIM_USB_DEVICE_NOT_FOUND;
     if (written != nullptr) *written = length;
-    return UsbBridgeStatus::Success;
+    return VEMARSIM_USB_SUCCESS;
 }
 
 int vemarsim_usb_check_rx_queue(vemarsim_usb_handle handle, uint32_t* queued, uint32_t* status)
@@ -150,17 +149,17 @@ int vemarsim_usb_check_rx_queue(vemarsim_usb_handle handle, uint32_t* queued, ui
     const auto count = static_cast<uint32_t>(unit().hostRxCount());
     if (queued != nullptr) *queued = count;
     if (status != nullptr) *status = count != 0 ? 2 : 0;
-    return UsbBridgeStatus::Success;
+    return VEMARSIM_USB_SUCCESS;
 }
 
 int vemarsim_usb_read(vemarsim_usb_handle handle, void* buffer, uint32_t length, uint32_t* got)
 {
     if (got != nullptr) *got = 0;
     if (const int s = handleStatus(handle)) return s;
-    if (buffer == nullptr && length != 0) return UsbBridgeStatus::InvalidParameter;
+    if (buffer == nullptr && length != 0) return VEMARSIM_USB_INVALID_PARAMETER;
     const auto n = static_cast<uint32_t>(unit().hostRead(static_cast<std::uint8_t*>(buffer), length));
     if (got != nullptr) *got = n;
-    return UsbBridgeStatus::Success;
+    return VEMARSIM_USB_SUCCESS;
 }
 
 void vemarsim_unit_reset(void) { unit().reset(); }

@@ -1,0 +1,112 @@
+#pragma once
+
+// The parts of the main window that other parts of the program build: the
+// transfer-function chart with its controls, the "Band-pass filter
+// analysis" page and the source editor. The window creates each through a
+// factory given to it at construction (none given: the place stays empty)
+// and calls it only through these interfaces.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+
+class ApplicationConfig;
+class ConfigurationSection;
+class QWidget;
+class ScanChart;
+class ScanManager;
+class TFormZovEZO;
+
+// The "Transfer functions" page: the chart (`TransfertChart`), its trace,
+// zoom, cursor and information controls and the scan commands.
+class TransferChartPage {
+public:
+    virtual ~TransferChartPage() = default;
+
+    // What the scan store draws on; it is bound at the store's construction.
+    virtual ScanChart* scanChart() = 0;
+    // Zoom mode "Wavelength limits": the axes take the scan range. Called when
+    // a measurement starts, after a change of the range edits and after
+    // "Graph Limits", each time only while zoomStatus is 0.
+    virtual void resetAxesToScanRange(double startNm, double stopNm) = 0;
+    // After each completed scan: the chart and its information block show
+    // the current trace as it now stands.
+    virtual void refreshAfterScan() = 0;
+    // The trace controls for the current trace (true after a measurement
+    // started), or off (false: no trace yet).
+    virtual void setTraceControlsEnabled(bool enabled) = 0;
+    // "&Load", "&Save", "Clear &Current Scan", "Clear &All Scan".
+    virtual void setScanCommandsEnabled(bool enabled) = 0;
+    // The scan selection list.
+    virtual void setScanListEnabled(bool enabled) = 0;
+    // A trace was appended to the store under this name ("Last Scan").
+    virtual void scanAdded(const std::string& name) = 0;
+    // The displayed-trace selection follows the store (before a measurement).
+    virtual void refreshDisplayedTraces() = 0;
+    // The chart shows THz instead of nm.
+    virtual bool frequencyDisplay() const = 0;
+    // The visible range of the bottom axis, in nm ("Graph Limits").
+    virtual std::pair<double, double> visibleRangeNm() const = 0;
+    // The rows of the settings mapping whose controls live on the page:
+    // zoomStatus, the cursor settings, the analysis levels with their
+    // captions and showInfo (applied only with the factory switch; off
+    // without it).
+    virtual void settingsToControls(const ApplicationConfig& settings, bool factory) = 0;
+    virtual void controlsToSettings(ApplicationConfig& settings) const = 0;
+};
+
+// The "Band-pass filter analysis" page (`TPassBandFrame`).
+class PassBandPage {
+public:
+    virtual ~PassBandPage() = default;
+
+    // A measurement starts: the parameters are locked and the results cleared.
+    virtual void measurementStarts() = 0;
+    // The measurement ended or is being stopped: the parameters are unlocked.
+    virtual void measurementStops() = 0;
+    // After every completed scan.
+    virtual void analyse() = 0;
+    // The displayed scan changed (a scan loaded, selected or cleared).
+    virtual void updateCurves() = 0;
+    // The single or the continuous measurement mode was chosen.
+    virtual void setContinuous(bool continuous) = 0;
+    // The Passband section of the configuration file.
+    virtual ConfigurationSection& configurationSection() = 0;
+};
+
+// The four source rows of the " Sources Parameters " group.
+class SourceEditorPanel {
+public:
+    virtual ~SourceEditorPanel() = default;
+
+    // The rows reload from the live source records.
+    virtual void RefreshAll() = 0;
+    // The rows write into the live source records.
+    virtual void ApplyAll() = 0;
+    // All rows and the header together.
+    virtual void SetEnabled(bool enabled) = 0;
+    // Row index 1 to 3 (TLS2 to TLS4): available on this unit and idle.
+    virtual void SetRowEnabled(int row, bool enabled) = 0;
+    // The fibre band code of the unit (the limits of the wavelength edits).
+    virtual void SetFibreBand(int fibreBand) = 0;
+};
+
+// The factories the window calls while it is built, in this order: the
+// chart page first (the session's scan store is bound to its chart, so the
+// session does not exist yet: the page calls window.session() and
+// window.displayedScanChanged() only on user commands, never while it is
+// built), then the passband page on the session's settings and store, then
+// the source rows on the session's sources. Each gets the empty place it
+// fills; a part that holds Qt widgets deletes them when it goes (the window
+// destroys the parts before the session's store, the chart page last). The
+// source rows call window.SourcesRangeChanged() whenever the sources' range
+// changes.
+struct WindowParts {
+    // The page may call window.session() and window.displayedScanChanged()
+    // on user commands, never while it is built (the session comes after it).
+    std::function<std::unique_ptr<TransferChartPage>(QWidget& place, TFormZovEZO& window)> transferChart;
+    std::function<std::unique_ptr<PassBandPage>(QWidget& place, ApplicationConfig& settings, ScanManager& scans)>
+        passBand;
+    std::function<std::unique_ptr<SourceEditorPanel>(QWidget& place, TFormZovEZO& window)> sourceEditor;
+};

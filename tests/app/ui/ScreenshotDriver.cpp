@@ -1,0 +1,155 @@
+// Drives the real window the way an operator would and saves a picture of
+// every page: vemar_screenshots DIR [vemar switches...]. With --simulate it
+// waits for the unit, presses the start button for one single scan and
+// waits for its end before taking the pictures. Exits non-zero when the
+// window cannot be driven (no unit found, the scan failed or never ended).
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QLocale>
+#include <QPixmap>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <memory>
+
+#include "ChartPictureRenderer.h"
+#include "Doubleedit.h"
+#include "DspFirmware.h"
+#include "Wait.h"
+#include "NumberFormat.h"
+#include "Passband_panel.h"
+#include "Scanmanager.h"
+#include "MeasurementSession.h"
+#include "StatusPanel.h"
+#include "WindowStart.h"
+#include "Zovezo.h"
+
+namespace {
+
+// Runs the event loop until signal fires or timeoutMs passes; true when it fired.
+template <typename Signal>
+bool waitFor(TFormZovEZO& window, Signal signal, int timeoutMs)
+{
+    QEventLoop loop;
+    bool fired = false;
+    QObject::connect(&window, signal, &loop, [&] {
+        fired = true;
+        loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return fired;
+}
+
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QString fileNameOf(int index, const QString& caption)
+{
+    QString name = caption;
+    name.replace('/', '-').replace(' ', '-').replace('.', "");
+    return QString("%1-%2.png").arg(index, 2, 10, QChar('0')).arg(name);
+}
+
+int fail(const char* why)
+{
+    std::fprintf(stderr, "vemar_screenshots: %s\n", why);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    useClassicNumberFormat();
+    QApplication application(argc, argv);
+    QLocale::setDefault(QLocale::c());
+    if (argc < 2) return fail("usage: vemar_screenshots DIR [vemar switches...]");
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    std::vector<std::string> switches(argv + 2, argv + argc);
+    const CommandLine commandLine(switches);
+    if (commandLine.simulate()) {
+        std::string why;
+        SimulatorStart simulator;
+        simulator.preset = commandLine.preset();
+        simulator.seed = commandLine.seed();
+        if (!MeasurementSession::startSimulator(simulator, &why)) return fail(why.c_str());
+    }
+    ChartPictures::install(std::make_shared<ChartPictureRenderer>());
+
+    WindowOptions options;
+    options.commandLine = commandLine;
+    options.programFolder = programFolder();
+    options.parts = windowParts();
+    auto window = std::make_unique<TFormZovEZO>(std::move(options));
+    window->show();
+    if (!waitFor(*window, &TFormZovEZO::detectionFinished, 20000)) return fail("the device detection never ended");
+    if (commandLine.simulate()) {
+        if (!window->instrumentPresent()) return fail("the simulated unit was not found");
+        auto* start = window->findChild<QToolButton*>("StartButton");
+        if (start == nullptr || !start->isEnabled()) return fail("the start button cannot be pressed");
+        start->click();
+        if (!window->measurementRunning()) return fail("the start button started no measurement");
+        if (!waitFor(*window, &TFormZovEZO::measurementFinished, 180000)) return fail("the scan never ended");
+        if (window->statusPanel().severity() == 2)
+            return fail(("the scan failed: " + window->statusPanel().text().toStdString()).c_str());
+    }
+
+    QTabWidget& pages = window->pages();
+    int written = 0;
+    for (int i = 0; i < pages.count(); ++i) {
+        if (!pages.isTabVisible(i)) continue;
+        pages.setCurrentIndex(i);
+        settle(150);
+        const QString path = QDir(folder).filePath(fileNameOf(i, pages.tabText(i)));
+        if (!window->grab().save(path)) return fail("a picture could not be written");
+        std::printf("%s\n", path.toLocal8Bit().constData());
+        ++written;
+    }
+    if (written == 0) return fail("no page to draw");
+
+    // The passband page's results table after the scan (the page opens on
+    // its parameter panel, pictured above).
+    if (auto* passBand = window->findChild<TPassBandFrame*>("PassBandFrame")) {
+        pages.setCurrentIndex(TFormZovEZO::PagePassBand);
+        if (!passBand->tableShown()) passBand->selectPanelClick();
+        settle(150);
+        const QString path = QDir(folder).filePath(
+            fileNameOf(TFormZovEZO::PagePassBand, pages.tabText(TFormZovEZO::PagePassBand) + " table"));
+        if (!window->grab().save(path)) return fail("a picture could not be written");
+        std::printf("%s\n", path.toLocal8Bit().constData());
+        passBand->selectPanelClick();
+    }
+
+    // The 5 nm hint of the range edits, as the operator meets it.
+    pages.setCurrentIndex(TFormZovEZO::PageParameters);
+    auto* start = window->findChild<TDoubleEdit*>("StartEdit");
+    auto* stop = window->findChild<TDoubleEdit*>("StopEdit");
+    if (start != nullptr && stop != nullptr) {
+        stop->SetValue(1560.0);
+        start->SetValue(1558.0);
+        settle(150);
+        const QString path = QDir(folder).filePath("12-Range-hint.png");
+        if (!window->grab().save(path)) return fail("a picture could not be written");
+        std::printf("%s\n", path.toLocal8Bit().constData());
+    }
+    // The wait window of the firmware upgrade.
+    if (auto* wait = window->findChild<TFormWait*>("WaitWindow")) {
+        wait->showWith(DspFirmware::waitCaption, DspFirmware::waitText);
+        settle(150);
+        const QString path = QDir(folder).filePath("13-Wait-window.png");
+        if (!wait->grab().save(path)) return fail("a picture could not be written");
+        std::printf("%s\n", path.toLocal8Bit().constData());
+        wait->hide();
+    }
+    return 0;
+}
