@@ -1,6 +1,8 @@
 #include "AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -9,7 +11,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+
+#include "Crc32.h"
 
 namespace {
 
@@ -28,6 +33,29 @@ std::size_t nameMaxOf(const std::string& path)
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
     return max > 0 ? static_cast<std::size_t>(max) : 255;
+}
+
+std::atomic<AtomicFileTesting::AfterRename> g_afterRename{nullptr};
+
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+// Temporary files of stem in folder whose process is gone: what a crash of
+// an earlier save of the same name left. Those of a running process (this
+// one included) may be a save under way and stay.
+void removeStaleTemporaries(const std::string& folder, const std::string& stem)
+{
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.empty() ? "." : folder.c_str()));
+    if (!dir) return;
+    const int fd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        long pid = 0;
+        if (!AtomicFileWriter::isTemporaryOf(entry->d_name, stem, pid) || pid == ::getpid()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        // Nothing to report when it went meanwhile: it is gone either way.
+        ::unlinkat(fd, entry->d_name, 0);
+    }
 }
 
 std::uint32_t fnv1a(const std::string& text)
@@ -52,11 +80,26 @@ std::string AtomicFileWriter::temporaryStem(const std::string& fileName, std::si
 
 const std::string& lastWriteFailure() { return g_lastFailure; }
 
+bool AtomicFileWriter::isTemporaryOf(const std::string& name, const std::string& stem, long& pid)
+{
+    const std::string prefix = stem + ".tmp";
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+    const std::size_t underscore = name.find('_', prefix.size());
+    if (underscore == std::string::npos || underscore == prefix.size() || underscore + 1 == name.size()) return false;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i)
+        if (i != underscore && (name[i] < '0' || name[i] > '9')) return false;
+    if (underscore - prefix.size() > 10) return false;
+    pid = std::stol(name.substr(prefix.size(), underscore - prefix.size()));
+    return pid > 0;
+}
+
 AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path))
 {
     const std::string::size_type slash = path_.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
-    const std::string stem = folder + temporaryStem(path_.substr(folder.size()), nameMaxOf(path_));
+    const std::string stemName = temporaryStem(path_.substr(folder.size()), nameMaxOf(path_));
+    removeStaleTemporaries(folder, stemName);
+    const std::string stem = folder + stemName;
     // O_EXCL with a fresh name per attempt; the mode lets the umask decide as
     // for any file the program creates.
     for (int attempt = 0; attempt < 100 && stream_ == nullptr; ++attempt) {
@@ -87,6 +130,8 @@ bool AtomicFileWriter::write(const void* data, std::size_t size)
         failed_ = true;
         noteFailure(errno);
     }
+    bytesWritten_ += size;
+    crc_ = crc32Update(crc_, data, size);
     unflushed_ += size;
     // A large file goes to the disk while the rest is still being written,
     // so that the sync of commit() has little left to wait for.
@@ -118,6 +163,8 @@ bool AtomicFileWriter::commit()
     }
     if (!ok) ::unlink(temporaryPath_.c_str());
     temporaryPath_.clear();
+    const AtomicFileTesting::AfterRename hook = g_afterRename.load();
+    if (ok && hook != nullptr) hook(path_);
     return ok;
 }
 
@@ -138,3 +185,5 @@ bool writeFileAtomically(const std::string& path, std::string_view contents)
     AtomicFileWriter writer(path);
     return writer.write(contents) && writer.commit();
 }
+
+void AtomicFileTesting::setAfterRename(AfterRename hook) { g_afterRename = hook; }
