@@ -130,6 +130,20 @@ void setUnitPlugged(bool plugged)
         f(plugged ? 1 : 0);
 }
 
+bool injectUnitFault(const std::string& kind, int argument)
+{
+    static const std::pair<const char*, int> kinds[] = {
+        {"no-answer", VEMARSIM_FAULT_NO_ANSWER},
+        {"unplug", VEMARSIM_FAULT_UNPLUG},
+        {"program-bit", VEMARSIM_FAULT_PROGRAM_BIT},
+        {"stuck-byte", VEMARSIM_FAULT_STUCK_BYTE},
+    };
+    auto f = reinterpret_cast<decltype(&vemarsim_unit_inject_fault)>(symbol("vemarsim_unit_inject_fault"));
+    for (const auto& [name, code] : kinds)
+        if (kind == name) return f != nullptr && f(code, argument) == 0;
+    return false;
+}
+
 void placeInstruments(const std::vector<BenchLaser>& lasers, int switchAddress)
 {
     auto setSources = reinterpret_cast<decltype(&vemarsim_gpib_set_sources)>(symbol("vemarsim_gpib_set_sources"));

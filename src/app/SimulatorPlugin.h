@@ -47,6 +47,12 @@ void setTimeScale(double scale);
 bool setUnitRelease(int hundredths);
 // The simulated unit is plugged in or not.
 void setUnitPlugged(bool plugged);
+// The simulated unit commits a fault during the run, for the tests of what
+// an operator is told: "no-answer" (its answer number argument is lost, 0
+// the first), "unplug" (it vanishes after argument answers), "program-bit"
+// (its flash data packet number argument is mis-programmed), "stuck-byte"
+// (the flash word at address argument is worn). false for another kind.
+bool injectUnitFault(const std::string& kind, int argument);
 
 // One laser of the simulated GPIB bus, by source index: the model (source
 // type code) and wavelength range the bench is built with at the address.

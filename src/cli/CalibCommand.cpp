@@ -99,17 +99,19 @@ int runCalibProgram(CliSession& session, const ParsedOptions&)
 {
     prepare(session);
     FlashControl flash;
-    readIdentity(flash);
-    const std::string path = session.settings().calibFolder + flash.CalibrationFileName();
-    // Programming without a local file would reboot the DSP twice, store
-    // nothing and look like a success; programming a damaged one would
-    // replace the unit's good calibration with it.
-    const CalibrationFileCheck check = checkCalibrationFile(path, flash.CalibrationKind(), &flash.identity());
-    if (check.missing) throw CliError(ExitCode::FileError, "can't read " + path + ": nothing was programmed");
-    if (!check.usable())
-        throw CliError(ExitCode::FileError,
-                       calibrationFileStatusText(path, check) + ": nothing was programmed, the unit keeps its own");
-    flash.ProgramCalibrationFile(session.settings().calibFolder);
-    report(session, path, "programmed", path + ": stored in the unit");
+    // Programming without a local file would store nothing and look like a
+    // success; programming a damaged one would replace the unit's good
+    // calibration with it: both are refused before the unit is touched.
+    const FlashControl::CalibrationProgramming r =
+        flash.ProgramCalibration(session.settings().calibFolder, "run 'vemar-cli calib program' again");
+    using Outcome = FlashControl::CalibrationProgramming::Outcome;
+    if (r.outcome == Outcome::Refused)
+        throw CliError(r.localPath.empty() ? ExitCode::Failure : ExitCode::FileError, r.text);
+    if (!r.done()) {
+        // The link's own texts are for the log and the curious, after the plain one.
+        if (!r.details.empty()) session.status("vemar-cli: details: " + r.details);
+        throw CliError(ExitCode::Failure, r.text);
+    }
+    report(session, r.localPath, "programmed", r.localPath + ": stored in the unit");
     return 0;
 }

@@ -57,6 +57,10 @@ const std::vector<OptionDefinition>& globalOptions()
         {"sim-dsp-release", 0, V::Required, "N",
          "the simulated unit runs DSP release N (hundredths; 111 needs the upgrade) (with --simulate)"},
         {"sim-unplugged", 0, V::None, "", "the simulated unit is unplugged (with --simulate)"},
+        {"sim-fault", 0, V::Required, "KIND:N[,...]",
+         "the simulated unit commits faults: no-answer:N loses its Nth answer of the run (0 = first), "
+         "unplug:N vanishes after N answers, program-bit:N mis-programs its Nth flash data packet, "
+         "stuck-byte:ADDRESS has a worn flash cell at that word address (with --simulate)"},
         helpOption,
         {"version", 0, V::None, "", "show the program release and exit"},
     };

@@ -3,7 +3,9 @@
 #include <tinyxml.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -24,6 +26,33 @@
 #include "UsbBridge.h"
 #include "UserMessages.h"
 
+namespace {
+
+// "no-answer:3,unplug:40": the simulated unit's faults, kind and argument.
+std::vector<std::pair<std::string, int>> simulatorFaults(const std::string& text)
+{
+    std::vector<std::pair<std::string, int>> faults;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find(',', start), text.size());
+        const std::string item = text.substr(start, end - start);
+        const std::size_t colon = item.find(':');
+        long long argument = -1;
+        if (colon != std::string::npos && colon + 1 < item.size()) {
+            char* rest = nullptr;
+            argument = std::strtoll(item.c_str() + colon + 1, &rest, 0);
+            if (*rest != '\0') argument = -1;
+        }
+        if (colon == 0 || argument < 0 || argument > 0x7FFFFFFF)
+            throw UsageError("option '--sim-fault' needs KIND:N, not '" + item + "'");
+        faults.emplace_back(item.substr(0, colon), static_cast<int>(argument));
+        start = end + 1;
+    }
+    return faults;
+}
+
+}  // namespace
+
 GlobalOptions GlobalOptions::from(const ParsedOptions& options)
 {
     GlobalOptions g;
@@ -43,8 +72,9 @@ GlobalOptions GlobalOptions::from(const ParsedOptions& options)
     if (const auto release = integerOption(options, "sim-dsp-release", 1, 32767))
         g.simDspRelease = static_cast<int>(*release);
     g.simUnplugged = options.has("sim-unplugged");
+    if (const auto faults = options.value("sim-fault")) g.simFaults = simulatorFaults(*faults);
     if (!g.simulate) {
-        for (const char* name : {"seed", "sim-time-scale", "sim-dsp-release", "sim-unplugged"})
+        for (const char* name : {"seed", "sim-time-scale", "sim-dsp-release", "sim-unplugged", "sim-fault"})
             if (options.has(name)) throw UsageError(std::string("option '--") + name + "' needs --simulate");
     }
     return g;
@@ -89,9 +119,11 @@ CliSession::CliSession(GlobalOptions options) : options_(std::move(options))
         start.timeScale = options_.simTimeScale;
         start.dspRelease = options_.simDspRelease;
         start.unplugged = options_.simUnplugged;
+        start.unitFaults = options_.simFaults;
         std::string why;
         if (!MeasurementSession::startSimulator(start, &why)) {
-            if (why.rfind("unknown bench preset", 0) == 0) throw UsageError(why);
+            if (why.rfind("unknown bench preset", 0) == 0 || why.rfind("unknown simulated fault", 0) == 0)
+                throw UsageError(why);
             throw CliError(ExitCode::Failure, why);
         }
     }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ConfigurationFile.h"
 
@@ -40,6 +42,8 @@ struct GlobalOptions {
     std::optional<double> simTimeScale;
     std::optional<int> simDspRelease;
     bool simUnplugged = false;
+    // --sim-fault: the simulated unit's faults (kind, argument) in order.
+    std::vector<std::pair<std::string, int>> simFaults;
 
     // Throws UsageError for values that do not parse or combinations that
     // make no sense (--seed without --simulate).

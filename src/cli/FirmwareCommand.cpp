@@ -1,6 +1,6 @@
 // firmware status | firmware upgrade [FILE.out]
 
-#include <fstream>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "About.h"
@@ -53,19 +53,28 @@ int runFirmwareUpgrade(CliSession& session, const ParsedOptions& options)
     const std::string path = options.operands().empty()
                                  ? DspFirmware::requiredFirmwarePath(CliSession::programFolder())
                                  : options.operands().front();
-    // Checked before the DSP leaves its user code: a missing file must not
-    // leave the unit waiting in flash mode.
-    if (!std::ifstream(path, std::ios::binary)) throw CliError(ExitCode::FileError, "Can't find " + path);
+    // The file is checked by the upgrade before the unit is touched; a
+    // missing one is told before the unit is even looked for.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) throw CliError(ExitCode::FileError, "Can't find " + path);
     requireUnitPresent();
-    const DspFirmware::Status after = answeringStatus(DspFirmware::upgrade(path, [&session](bool visible) {
-        if (visible) session.status(std::string(DspFirmware::waitText));
-    }));
+    const std::string retry = "run 'vemar-cli firmware upgrade \"" + path + "\"' again with the unit connected";
+    const DspFirmware::UpgradeResult r = DspFirmware::upgrade(
+        path,
+        [&session](bool visible) {
+            if (visible) session.status(std::string(DspFirmware::waitText));
+        },
+        retry);
+    if (r.fileMissing) throw CliError(ExitCode::FileError, r.text);
+    if (!r.done()) {
+        // The link's own texts are for the log and the curious, after the plain one.
+        if (!r.details.empty()) session.status("vemar-cli: details: " + r.details);
+        throw CliError(ExitCode::Failure, r.text);
+    }
     if (session.json()) {
-        session.printJson(statusJson(after));
+        session.printJson(statusJson(r.status));
         return 0;
     }
-    session.print("Update completed.\nNew DSP release: " + About::formatDspRelease(after.release) + "\n");
-    if (after.release != DspFirmware::requiredRelease)
-        session.status("vemar-cli: warning: " + incompatibleReleaseText(after.release));
+    session.print("Update completed.\nNew DSP release: " + About::formatDspRelease(r.status.release) + "\n");
     return 0;
 }

@@ -38,6 +38,7 @@ ScanTrace& loadScanFile(CliSession& session, const std::string& path, bool withP
     session.settings().announceFallbacks = false;
     const int status =
         loadFromChartPage(path, session.scans(), session.settings(), sections, &session.liveView(), &report);
+    if (status == -3) damaged(path, report.pairMismatch);
     if (status != 0) damaged(path, "the format is invalid");
     if (!report.nonFinite.empty()) {
         session.scans().DeleteCurrent();

@@ -67,11 +67,14 @@ int ScanRun::run()
     try {
         trace_ = &measurement.start(*this, owner_.poster());
     } catch (const MeasurementRefused& refused) {
-        if (refused.reason() != MeasurementRefused::Reason::Calibration)
+        using Reason = MeasurementRefused::Reason;
+        if (refused.reason() != Reason::Calibration && refused.reason() != Reason::ExtCorrection)
             throw CliError(ExitCode::Failure, refused.what());
-        // A damaged calibration file would move every level: nothing is
-        // measured, and the way out is named.
-        status(ScanResultText::error, std::string(refused.what()) + "; 'vemar-cli calib read' copies the unit's own");
+        // A damaged calibration file would move every level (a damaged EXT
+        // correction every EXT level): nothing is measured, and the way out
+        // is named.
+        const char* wayOut = refused.reason() == Reason::Calibration ? "; 'vemar-cli calib read' copies the unit's own" : "";
+        status(ScanResultText::error, std::string(refused.what()) + wayOut);
         if (session_.json()) printJson();
         return static_cast<int>(ExitCode::FileError);
     }

@@ -45,6 +45,39 @@ bool C_DspFlashManager::LeaveUserCode(int waitMs)
     return flashMode;
 }
 
+C_DspFlashManager::ModeStatus C_DspFlashManager::ReadMode()
+{
+    ModeStatus s;
+    int third = 0;
+    s.result = GetStatus(s.flashMode, s.release, third);
+    return s;
+}
+
+C_DspFlashManager::ModeStatus C_DspFlashManager::RestartUserCode(int waitMs, std::string& problems)
+{
+    auto note = [&problems](const std::string& text) {
+        Log::error("C_DspFlashManager::RestartUserCode: %s\n", text.c_str());
+        if (!problems.empty()) problems += "; ";
+        problems += text;
+    };
+    constexpr int tries = 3;
+    ModeStatus s;
+    for (int i = 0; i < tries; ++i) {
+        if (i == 0 || (s.result == 0 && s.flashMode)) {
+            try {
+                SendRebootDSP();
+            } catch (const std::exception& e) {
+                note(e.what());
+            }
+        }
+        LinkTiming::sleepMs(waitMs);
+        s = ReadMode();
+        if (s.userCodeRuns()) return s;
+        note(s.result != 0 ? "no status after the reboot" : "the boot code still runs after the reboot");
+    }
+    return s;
+}
+
 bool C_DspFlashManager::EnsureFlashMode()
 {
     if (LeaveUserCode(100)) return true;
@@ -94,6 +127,14 @@ void C_DspFlashManager::ProgramBytes(std::uint32_t address, const std::uint8_t* 
         address += n / 2;
         count -= n;
     }
+}
+
+bool C_DspFlashManager::FlashHolds(std::uint32_t address, const std::uint8_t* bytes, std::uint32_t count)
+{
+    const std::uint32_t words = (count + 1) / 2;
+    std::vector<std::uint8_t> back(2 * static_cast<std::size_t>(words));
+    ReadFlash(address, words, back.data());
+    return std::equal(bytes, bytes + count, back.begin());
 }
 
 void C_DspFlashManager::ProgramFile(const std::string& path, const FlashZone& zone, std::uint32_t wordOffset,
@@ -159,10 +200,23 @@ bool C_DspFlashManager::IsSafeStoredName(const std::uint8_t* nameField, std::str
            name.find("..") == std::string::npos;
 }
 
-void C_DspFlashManager::SendCalibFileZone1(const std::string& path, std::uint16_t calibrationKind)
+std::array<std::uint8_t, FlashZones::calibrationHeaderBytes> C_DspFlashManager::CalibrationZoneHeader(
+    const std::string& path, std::uint16_t calibrationKind, std::uint16_t date, std::uint32_t size)
 {
     const std::string name = StoredCalibrationName(path);
     if (name.size() >= FlashZones::calibrationNameBytes)
+        throw DspError("C_DspFlashManager::SendCalibFileZone1 : Calibration File name too long");
+    std::array<std::uint8_t, FlashZones::calibrationHeaderBytes> header{};
+    byteorder::writeU16le(header.data(), calibrationKind);
+    byteorder::writeU16le(header.data() + 2, date);
+    byteorder::writeU32le(header.data() + 4, size);
+    std::copy(name.begin(), name.end(), header.begin() + FlashZones::calibrationNameOffset);
+    return header;
+}
+
+void C_DspFlashManager::SendCalibFileZone1(const std::string& path, std::uint16_t calibrationKind)
+{
+    if (StoredCalibrationName(path).size() >= FlashZones::calibrationNameBytes)
         throw DspError("C_DspFlashManager::SendCalibFileZone1 : Calibration File name too long");
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
@@ -171,15 +225,10 @@ void C_DspFlashManager::SendCalibFileZone1(const std::string& path, std::uint16_
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) throw DspError("C_DspFlashManager::SendCalibFileZone1 : Calibration File size error");
-
-    std::uint8_t header[FlashZones::calibrationHeaderBytes] = {};
-    byteorder::writeU16le(header, calibrationKind);
-    byteorder::writeU16le(header + 2, date);
-    byteorder::writeU32le(header + 4, static_cast<std::uint32_t>(size));
-    std::copy(name.begin(), name.end(), header + FlashZones::calibrationNameOffset);
+    const auto header = CalibrationZoneHeader(path, calibrationKind, date, static_cast<std::uint32_t>(size));
 
     ProgramFile(path, FlashZones::calibration, FlashZones::calibrationHeaderWords, 0);
-    ProgramBytes(FlashZones::calibration.firstWord, header, sizeof header);
+    ProgramBytes(FlashZones::calibration.firstWord, header.data(), static_cast<std::uint32_t>(header.size()));
 }
 
 std::string C_DspFlashManager::ReadFlashCalibFile(const std::string& folder)
@@ -226,6 +275,11 @@ bool C_DspFlashManager::IsLocalFileOlder(const std::string& path)
 {
     File f(std::fopen(path.c_str(), "rb"));
     if (!f) return false;
+    // A zone that holds no file (erased, or left unfinished by a failed
+    // programming) has nothing newer to offer.
+    std::uint8_t kind[2];
+    ReadFlash(FlashZones::calibration.firstWord, 1, kind);
+    if (const std::uint16_t k = byteorder::readU16le(kind); k != 1 && k != 2) return false;
     std::uint8_t unitStamp[8];
     ReadFlash(FlashZones::calibration.firstWord + FlashZones::calibrationStampWord, 4, unitStamp);
     // A local file too short to hold a stamp reads as the oldest possible.

@@ -1,10 +1,15 @@
 #include "DspFirmware.h"
 
 #include <atomic>
+#include <exception>
 #include <filesystem>
 
+#include "About.h"
 #include "C_DspFlashManager.h"
+#include "DspFirmwareFile.h"
+#include "FlashZones.h"
 #include "LinkTiming.h"
+#include "Log.h"
 #include "NumberFormat.h"
 #include "UserMessages.h"
 
@@ -38,6 +43,28 @@ private:
 
 std::atomic<bool> g_releaseCheckRunning{false};
 
+// The pause the user code needs after the reboot that starts it.
+constexpr int restartWaitMs = 1000;
+
+void note(std::string& details, const std::string& text)
+{
+    Log::error("DSP upgrade: %s\n", text.c_str());
+    if (!details.empty()) details += "; ";
+    details += text;
+}
+
+Status restartUserCode(C_DspFlashManager& flash, std::string& details)
+{
+    const C_DspFlashManager::ModeStatus m = flash.RestartUserCode(restartWaitMs, details);
+    Status s;
+    s.result = m.result;
+    s.flashMode = m.flashMode;
+    s.release = m.release;
+    return s;
+}
+
+std::string hintOf(const std::string& retryHint) { return retryHint.empty() ? windowRetryHint : retryHint; }
+
 }  // namespace
 
 std::string requiredFirmwarePath(const std::string& programFolder)
@@ -51,15 +78,97 @@ Status readStatus()
     return statusOf(dsp);
 }
 
-Status upgrade(const std::string& firmwarePath, const std::function<void(bool visible)>& waitWindow)
+UpgradeResult upgrade(const std::string& firmwarePath, const std::function<void(bool visible)>& waitWindow,
+                      const std::string& retryHint)
 {
+    UpgradeResult result;
+    const DspFirmwareFile::Check file = DspFirmwareFile::checkFile(firmwarePath, requiredRelease);
+    result.announcedRelease = file.release;
+    if (file.missing) {
+        result.fileMissing = true;
+        result.text = "Can't find " + firmwarePath;
+        return result;
+    }
+    if (!file.usable()) {
+        result.text = firmwarePath + " can't be used as DSP firmware: " + file.problem +
+                      ". Nothing was programmed: the unit keeps its firmware.";
+        return result;
+    }
+
     WaitWindowShown shown(waitWindow);
     C_DspFlashManager flash;
-    flash.EnsureFlashMode();
-    flash.UploadUserCode(firmwarePath);
-    flash.SendRebootDSP();
-    LinkTiming::sleepMs(1000);
-    return statusOf(flash);
+    result.outcome = UpgradeOutcome::NothingProgrammed;
+    // A unit found in its boot code has no firmware to keep.
+    const Status initial = statusOf(flash);
+    const bool hadFirmware = !(initial.result == 0 && initial.flashMode);
+    bool inFlashMode = false;
+    try {
+        inFlashMode = flash.EnsureFlashMode();
+    } catch (const std::exception& e) {
+        note(result.details, e.what());
+    }
+    if (!inFlashMode) {
+        // The status after the reboot may have been lost rather than refused.
+        result.status = statusOf(flash);
+        inFlashMode = result.status.result == 0 && result.status.flashMode;
+    }
+    if (!inFlashMode) {
+        if (result.status.result == 0) {
+            result.noFlashMode = true;
+            result.text = "The DSP did not go into its flash mode: nothing was programmed, the unit keeps its "
+                          "firmware.";
+        } else {
+            result.text = "The DSP stopped answering before anything was programmed: its firmware is untouched. "
+                          "Unplug the unit, plug it in again and retry.";
+        }
+        return result;
+    }
+
+    bool erased = false;
+    bool programmed = false;
+    const std::uint32_t first = FlashZones::userCode.firstWord;
+    const auto size = static_cast<std::uint32_t>(file.image.size());
+    // A link fault or a cell that did not take its value leaves the boot
+    // code running: one more complete pass usually finishes the job.
+    for (int attempt = 0; attempt < 2 && !programmed; ++attempt) {
+        try {
+            flash.SendFlashPrepare4UserCode();
+            erased = true;  // from the erase order on, the old code may be gone
+            flash.SendFlashEraseSector(FlashZones::userCode.eraseMask);
+            flash.ProgramBytes(first, file.image.data(), size);
+            if (!flash.FlashHolds(first, file.image.data(), size)) {
+                note(result.details, "the image read back differs from the file");
+                continue;
+            }
+            flash.SendFlashStartProgAd(first);
+            programmed = true;
+        } catch (const std::exception& e) {
+            note(result.details, e.what());
+        }
+    }
+    result.status = restartUserCode(flash, result.details);
+    const Status& s = result.status;
+    if (programmed && s.result == 0 && !s.flashMode && s.release == file.release) {
+        result.outcome = UpgradeOutcome::Done;
+        return result;
+    }
+    const std::string hint = hintOf(retryHint);
+    if (s.result == 0 && !s.flashMode) {
+        // The boot code starts only a complete image: what runs is the old one.
+        result.text = "The upgrade did not take: the unit keeps its firmware (release " +
+                      About::formatDspRelease(s.release) + "). To retry, " + hint + ".";
+        return result;
+    }
+    if (!erased && hadFirmware) {
+        result.text = "The upgrade failed before anything was erased: the firmware is untouched, but the DSP did "
+                      "not restart it. Unplug the unit and plug it in again.";
+        return result;
+    }
+    result.outcome = UpgradeOutcome::NoFirmware;
+    result.text = "The unit has no usable firmware: programming " + firmwarePath +
+                  " did not complete and only the DSP's boot code runs. The unit cannot measure until the firmware "
+                  "is programmed again: " + hint + ".";
+    return result;
 }
 
 bool releaseCheck(const std::string& firmwarePath, const ReleaseCheckUi& ui)
@@ -71,14 +180,17 @@ bool releaseCheck(const std::string& firmwarePath, const ReleaseCheckUi& ui)
 
     if (readStatus().release == requiredRelease) return true;
     if (!ui.askYesNo || !ui.askYesNo(incompatibleCaption, incompatibleQuestion)) return false;
-    std::error_code ec;
-    if (!std::filesystem::exists(firmwarePath, ec)) {
-        UserMessages::show(UserMessages::Severity::Error, "Invalid file name", "Can't find " + firmwarePath);
+    const UpgradeResult r = upgrade(firmwarePath, ui.waitWindow, ui.retryHint);
+    if (r.fileMissing) {
+        UserMessages::show(UserMessages::Severity::Error, "Invalid file name", r.text);
         return false;
     }
-    const Status after = upgrade(firmwarePath, ui.waitWindow);
-    UserMessages::show(UserMessages::Severity::Information, "DSP update",
-                       cformat("Update completed.\nNew DSP release: V%.2f", after.release / 100.0));
+    if (!r.done()) {
+        UserMessages::show(UserMessages::Severity::Error, updateCaption, r.text);
+        return false;
+    }
+    UserMessages::show(UserMessages::Severity::Information, updateCaption,
+                       cformat("Update completed.\nNew DSP release: V%.2f", r.status.release / 100.0));
     return true;
 }
 
@@ -93,15 +205,14 @@ Status factoryReboot()
 
 bool factoryUpgrade(const std::string& firmwarePath, Status& shown)
 {
-    C_DspFlashManager flash;
-    flash.EnsureFlashMode();
-    shown = statusOf(flash);
-    if (!shown.flashMode) {
-        UserMessages::show(UserMessages::Severity::Error, "DSP Error : ", "Dsp can reboot in RWFlash Mode");
-        return false;
-    }
-    flash.UploadUserCode(firmwarePath);
-    return true;
+    const UpgradeResult r =
+        upgrade(firmwarePath, {}, "choose a complete firmware file with \"Upgrade DSP\" again");
+    // A refused file never reached the unit: its status is read for the display.
+    shown = r.outcome == UpgradeOutcome::Refused ? readStatus() : r.status;
+    if (r.done()) return true;
+    UserMessages::show(UserMessages::Severity::Error, "DSP Error : ",
+                       r.noFlashMode ? std::string("Dsp can reboot in RWFlash Mode") : r.text);
+    return false;
 }
 
 std::string formatRelease(int hundredths) { return cformat("%.2f", hundredths / 100.0); }

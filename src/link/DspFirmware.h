@@ -29,6 +29,9 @@ struct ReleaseCheckUi {
     std::function<bool(const std::string& caption, const std::string& text)> askYesNo;
     // Shows (true) or hides (false) the wait window "DSP upgrade".
     std::function<void(bool visible)> waitWindow;
+    // How the operator programs the firmware again after a failed upgrade;
+    // empty: windowRetryHint.
+    std::string retryHint;
 };
 
 inline constexpr const char* incompatibleCaption = "Invalid DSP release";
@@ -36,28 +39,56 @@ inline constexpr const char* incompatibleQuestion =
     "The DSP release isn't compatible with this software.\n Do you want to upgrade the VEMAR DSP?";
 inline constexpr const char* waitCaption = "DSP upgrade";
 inline constexpr const char* waitText = "DSP upgrade in progress. Please Wait.";
+inline constexpr const char* updateCaption = "DSP update";
+inline constexpr const char* windowRetryHint =
+    "unplug the unit and plug it in again: the program offers the upgrade again";
 
 // The status of the DSP.
 Status readStatus();
 
-// The upgrade of the release check: wait window shown, flash mode, upload,
-// reboot, 1000 ms, new status, wait window hidden (also when a step raises).
-Status upgrade(const std::string& firmwarePath, const std::function<void(bool visible)>& waitWindow = {});
+enum class UpgradeOutcome {
+    Done,               // programmed, restarted, the DSP reports the file's release
+    Refused,            // the file was refused: the unit was not touched
+    NothingProgrammed,  // the unit failed before anything was erased: its firmware is as it was
+    NoFirmware,         // the user code was erased and is not (or not fully) programmed again
+};
+
+struct UpgradeResult {
+    UpgradeOutcome outcome = UpgradeOutcome::Refused;
+    bool fileMissing = false;      // Refused because no file has that name
+    bool noFlashMode = false;      // NothingProgrammed because the DSP stayed in its user code
+    int announcedRelease = 0;      // of the file (hundredths)
+    Status status;                 // the last status read
+    std::string text;              // what the operator reads; empty when done
+    std::string details;           // the link's own texts of the failures (also logged)
+
+    bool done() const { return outcome == UpgradeOutcome::Done; }
+};
+
+// The one upgrade procedure (release check, "Upgrade DSP", vemar-cli): the
+// whole file is checked first (a refused file changes nothing in the unit);
+// then flash mode, erase, programming (retried once when the link fails),
+// reboot, and the new status, which must report the file's release. The
+// wait window is shown while the unit is worked on and hidden however it
+// ends. retryHint completes the text of a failure (empty: windowRetryHint).
+// Never raises for a link or flash failure: the result says what happened.
+UpgradeResult upgrade(const std::string& firmwarePath, const std::function<void(bool visible)>& waitWindow = {},
+                      const std::string& retryHint = {});
 
 // The release check: true when the DSP runs the required release, or after
-// the user agreed and the upgrade ran (the new release is reported, not
-// compared again). A missing firmware file is reported and gives false. A
-// nested call while one runs answers false at once.
+// the user agreed and the upgrade was done ("Update completed." reported).
+// A missing firmware file, a refused file or a failed upgrade are reported
+// and give false. A nested call while one runs answers false at once.
 bool releaseCheck(const std::string& firmwarePath, const ReleaseCheckUi& ui);
 
 // "Reboot DSP" of the factory page: status, reboot, 2000 ms when it was in
 // flash mode (200 ms otherwise), new status.
 Status factoryReboot();
 
-// "Upgrade DSP" of the factory page with the chosen file: brings the DSP
-// into flash mode and uploads the file without rebooting. false (with
-// "Dsp can reboot in RWFlash Mode" reported) when the DSP stays in user
-// mode; shown receives the status to display.
+// "Upgrade DSP" of the factory page with the chosen file: the upgrade
+// procedure above. false, with the failure reported ("Dsp can reboot in
+// RWFlash Mode" when the DSP stays in its user code), unless it was done;
+// shown receives the status to display.
 bool factoryUpgrade(const std::string& firmwarePath, Status& shown);
 
 // "###.00" of a release in hundredths, as the factory page shows it.

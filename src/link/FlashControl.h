@@ -39,7 +39,33 @@ public:
     // is missing or force is set; when the unit's copy is newer, replaced
     // after confirm agrees (no confirm: the local file is kept). Returns its path.
     std::string CheckCalibrationFile(const std::string& folder, bool force, const Confirm& confirm = {});
-    // Stores the local file of this unit in zone 1 and restarts the user code.
+    // What a programming of the calibration did.
+    struct CalibrationProgramming {
+        enum class Outcome {
+            Programmed,  // stored and read back byte for byte
+            Refused,     // the local file (or the unit's identity) was refused: the unit was not touched
+            Unchanged,   // failed before the zone was erased: the unit keeps its calibration
+            Incomplete,  // the zone was erased and is not (or not fully) programmed again
+        };
+        Outcome outcome = Outcome::Refused;
+        bool fileMissing = false;      // Refused: no local file of that name
+        bool userCodeRunning = false;  // the DSP was seen back in its user code at the end
+        std::string localPath;
+        std::string text;     // what the operator reads; empty when done
+        std::string details;  // the link's own texts of the failures (also logged)
+
+        bool done() const { return outcome == Outcome::Programmed && userCodeRunning; }
+    };
+    // Stores the local file of this unit in zone 1, so that the unit is
+    // never left worse than the text says: the file is checked (and held in
+    // memory) before the unit is touched, the zone is erased, programmed
+    // (header last) and read back; a failure is retried once; the user code
+    // is restarted in every case. retryHint tells how to program it again
+    // (empty: windowRetryHint). The local file is only read. Never raises
+    // for a link or flash failure.
+    CalibrationProgramming ProgramCalibration(const std::string& folder, const std::string& retryHint = {});
+    // The same for the factory page's "Prog Calib File": a DspError with
+    // the text unless it was done.
     void ProgramCalibrationFile(const std::string& folder);
 
     // The kind word at the head of zone 1 (the kind of the stored file).
@@ -50,6 +76,7 @@ public:
     static constexpr const char* outdatedCaption = "Warning";
     static constexpr const char* replacedText = "The calibration file has been successfully replaced.\n";
     static constexpr const char* replacedCaption = "Success";
+    static constexpr const char* windowRetryHint = "press \"Prog Calib File\" again";
 
 private:
     IdentityRecord identity_;

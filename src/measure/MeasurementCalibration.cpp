@@ -1,6 +1,7 @@
 #include "MeasurementCalibration.h"
 
 #include "CalibrationFile.h"
+#include "LocalAutoCalibBNC.h"
 #include "Log.h"
 #include "MeasurementSession.h"
 #include "TabCalib.h"
@@ -24,4 +25,16 @@ std::unique_ptr<TabCalib> loadMeasurementCalibration(const std::string& calibFol
                                  "The calibration file " + path + " can't be used: " + calib->loadProblem());
     }
     return calib;
+}
+
+std::string checkMeasurementExtCorrection(const std::string& calibFolder, bool extMeasured)
+{
+    const std::string path = calibFolder + LocalAutoCalibBNC::fileName;
+    const LocalAutoCalibBNCCheck check = checkLocalAutoCalibBNC(path);
+    if (check.missing || check.usable()) return {};
+    const std::string text = localAutoCalibBNCStatusText(path, check);
+    if (extMeasured)
+        throw MeasurementRefused(MeasurementRefused::Reason::ExtCorrection,
+                                 text + "; delete it to measure the EXT input without its local correction");
+    return text + "; it is not used";
 }

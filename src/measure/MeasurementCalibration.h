@@ -21,3 +21,10 @@ class TabCalib;
 // names the file and the problem.
 std::unique_ptr<TabCalib> loadMeasurementCalibration(const std::string& calibFolder, const IdentityRecord& identity,
                                                      std::string* missingWarning = nullptr);
+
+// "LocalAutoCalibBNC.dat" of calibFolder, the local correction of the EXT
+// input: a damaged file is never used (the scan controller leaves it out).
+// When the EXT input is measured it would have been: MeasurementRefused
+// (reason ExtCorrection) names the file and the problem. Otherwise the
+// returned warning says so; empty for a missing or usable file.
+std::string checkMeasurementExtCorrection(const std::string& calibFolder, bool extMeasured);

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "ControlSnS.h"
 #include "DriverPause.h"
@@ -26,12 +27,12 @@ public:
     {
     }
 
-    // first, when given, reaches the view before anything the thread says.
+    // first reaches the view before anything the thread says.
     void start(const ThreadMeasurement::DateTimeSource& now, std::unique_ptr<TabCalib> calib, std::weak_ptr<Run> self,
-               std::optional<MeasurementStatus> first = std::nullopt)
+               std::vector<MeasurementStatus> first = {})
     {
         self_ = std::move(self);
-        if (first) statusMessage(std::move(*first));
+        for (MeasurementStatus& status : first) statusMessage(std::move(status));
         thread_ = std::make_unique<ThreadMeasurement>(*this, session_.sources_, session_.settings_, session_.identity_,
                                                       std::move(calib), now);
     }
@@ -175,6 +176,12 @@ bool MeasurementSession::startSimulator(const SimulatorStart& start, std::string
         return false;
     }
     if (start.unplugged) SimulatorPlugin::setUnitPlugged(false);
+    for (const auto& [kind, argument] : start.unitFaults) {
+        if (!SimulatorPlugin::injectUnitFault(kind, argument)) {
+            if (error != nullptr) *error = "unknown simulated fault '" + kind + "'";
+            return false;
+        }
+    }
     return true;
 }
 
@@ -274,15 +281,18 @@ ScanTrace& MeasurementSession::start(MeasurementView& view, PostToOwner post, co
     std::string missingCalibration;
     std::unique_ptr<TabCalib> calib =
         loadMeasurementCalibration(settings_.calibFolder, identity_, &missingCalibration);
+    const std::string extCorrection =
+        checkMeasurementExtCorrection(settings_.calibFolder, settings_.scanParameters.enableExt != 0);
     fillMeasurementFields(options);
     lastScan_ = &findLastScan();
     auto run = std::make_shared<Run>(*this, view, std::move(post));
     run_ = run;
-    // Uncalibrated levels are worth a warning the operator sees, ahead of
-    // everything the thread will say.
-    std::optional<MeasurementStatus> warning;
-    if (!missingCalibration.empty()) warning = MeasurementStatus{1, missingCalibration, std::nullopt};
-    run->start(options.now, std::move(calib), run, std::move(warning));
+    // Uncalibrated levels (and an EXT correction left out) are worth a
+    // warning the operator sees, ahead of everything the thread will say.
+    std::vector<MeasurementStatus> warnings;
+    for (const std::string& text : {missingCalibration, extCorrection})
+        if (!text.empty()) warnings.push_back(MeasurementStatus{1, text, std::nullopt});
+    run->start(options.now, std::move(calib), run, std::move(warnings));
     return *lastScan_;
 }
 

@@ -25,6 +25,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Applicationconfig.h"
 #include "ConfLaserView.h"
@@ -75,6 +77,7 @@ public:
     enum class Reason {
         NoSourceInRange,  // no enabled source covers the scan range
         Calibration,      // the calibration tables cannot be used
+        ExtCorrection,    // the EXT input is measured and its local correction file is damaged
         Running,          // a measurement already runs
     };
     MeasurementRefused(Reason reason, const std::string& text) : std::runtime_error(text), reason_(reason) {}
@@ -112,6 +115,8 @@ struct SimulatorStart {
     std::optional<double> timeScale;  // simulated time against real time
     std::optional<int> dspRelease;    // the simulated unit's DSP release
     bool unplugged = false;
+    // Faults the simulated unit commits (SimulatorPlugin::injectUnitFault): kind, argument.
+    std::vector<std::pair<std::string, int>> unitFaults;
 };
 
 class MeasurementSession {

@@ -190,12 +190,13 @@ void ThreadMeasurement::saveScan()
 {
     const ScanDateTime when = now_();
     const std::string name = continuousScanName(when);
-    if (runFolder_.empty()) {
-        runFolder_ = name + "/";
-        startContinuousSeries(settings_.scanFilesFolder, when);
-    }
     std::string folder = settings_.scanFilesFolder;
     if (!folder.empty() && folder.back() != '/') folder += '/';
+    if (runFolder_.empty()) {
+        // The series folder is named after the first scan, or beside that
+        // name when something else stands there.
+        runFolder_ = startContinuousSeries(settings_.scanFilesFolder, when).substr(folder.size());
+    }
     {
         std::lock_guard lock(waitMutex_);
         released_ = false;

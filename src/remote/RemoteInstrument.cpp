@@ -241,7 +241,8 @@ OwnerReply RemoteInstrument::initiate()
         switch (refused.reason()) {
         case MeasurementRefused::Reason::Running: return failed(ScpiCode::initIgnored, refused.what());
         case MeasurementRefused::Reason::NoSourceInRange: return failed(ScpiCode::settingsConflict, refused.what());
-        case MeasurementRefused::Reason::Calibration: return failed(ScpiCode::executionError, refused.what());
+        case MeasurementRefused::Reason::Calibration:
+        case MeasurementRefused::Reason::ExtCorrection: return failed(ScpiCode::executionError, refused.what());
         }
     }
     // What the window's passband page does when a measurement starts.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 
 #include "Applicationconfig.h"
 #include "Log.h"
@@ -28,12 +29,26 @@ std::string continuousScanName(const ScanDateTime& when)
 
 std::string startContinuousSeries(const std::string& directory, const ScanDateTime& when)
 {
-    std::string folder = directory;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    folder += continuousScanName(when);
-    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
-        Log::warn("Can't create the series folder %s: %s\n", folder.c_str(), std::strerror(errno));
-    return folder + '/';
+    std::string base = directory;
+    if (!base.empty() && base.back() != '/') base += '/';
+    base += continuousScanName(when);
+    constexpr int maxSuffix = 10000;
+    for (int n = 1; n <= maxSuffix; ++n) {
+        const std::string folder = base + (n == 1 ? std::string() : "_" + std::to_string(n));
+        if (::mkdir(folder.c_str(), 0777) == 0) return folder + '/';
+        if (errno != EEXIST) {
+            Log::warn("Can't create the series folder %s: %s\n", folder.c_str(), std::strerror(errno));
+            return folder + '/';
+        }
+        // A folder of the same second is used again; a link standing there
+        // is never followed (the files would land at its target), nor is a
+        // file taken for a folder: the series gets the next free name.
+        struct stat info {};
+        if (::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return folder + '/';
+        Log::warn("%s is not a folder (a symbolic link or a file): the series goes beside it\n", folder.c_str());
+    }
+    Log::warn("Every name of the form %s_N is taken: the series is not saved\n", base.c_str());
+    return base + '/';
 }
 
 const char* continuousScanExtension(int fileType)
@@ -81,6 +96,16 @@ ContinuousSaveResult saveContinuousScan(const std::string& baseName, int fileTyp
         return saved;
     }
     const auto type = static_cast<ContinuousFileType>(fileType);
+    // The series folder was created by the series: a link put there since
+    // would send the files elsewhere.
+    const std::string folder = std::filesystem::path(baseName).parent_path().string();
+    struct stat info {};
+    if (!folder.empty() && ::lstat(folder.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        saved.fileName = baseName + extension;
+        saved.error = "The series folder " + folder + " is a symbolic link: it is not followed, nothing was saved";
+        Log::error("%s\n", saved.error.c_str());
+        return saved;
+    }
     saved.fileName = freeFileName(baseName, extension, type == ContinuousFileType::Xml);
     if (saved.fileName.empty()) {
         saved.fileName = baseName + extension;

@@ -27,8 +27,10 @@ struct ScanDateTime {
 std::string continuousScanName(const ScanDateTime& when);
 
 // The folder of a series that starts at when: directory + the name + "/",
-// created (one level) when missing. A folder that cannot be created is only
-// logged: the saves that follow fail and the series goes on.
+// created (one level) when missing. When the name is taken by something
+// that is not a folder (a symbolic link is never followed) the series gets
+// the name + "_2", "_3", ... A folder that cannot be created is only logged:
+// the saves that follow fail and the series goes on.
 std::string startContinuousSeries(const std::string& directory, const ScanDateTime& when);
 
 // The automatic saving file types of the settings (fileType).
@@ -49,5 +51,6 @@ struct ContinuousSaveResult {
 // "L;O;1") and the BNC setting of frame.settings, or a picture. Two scans
 // taken within the same second share their base name: a name already taken
 // gets "_2", "_3", ... before the extension, so no scan overwrites another.
+// Nothing is written through a series folder that has become a symbolic link.
 ContinuousSaveResult saveContinuousScan(const std::string& baseName, int fileType, const ScanTrace& trace,
                                         const ScanFileFrame& frame);

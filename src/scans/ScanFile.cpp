@@ -51,10 +51,17 @@ int loadFromChartPage(const std::string& fileName, ScanManager& manager, Applica
     ScanTrace& trace = manager.NewTrace(liveConfiguration);
     // The settings now are the file's: its Ext curve was referenced to the
     // output when its BNC input was read as an optical power.
+    ScanLoadReport own;
+    if (report == nullptr) report = &own;
     const int status =
         trace.LoadXml(fileName, sections.sourcesReader, settings.scanParameters.bncEnable != 0, report);
     if (status == -2) {
         UserMessages::show(UserMessages::Severity::Error, "Error", "Can't open the file. The format is invalid.");
+        return status;
+    }
+    if (status == -3) {
+        UserMessages::show(UserMessages::Severity::Error, "Error",
+                           "Can't open the file " + fileName + ": " + report->pairMismatch);
         return status;
     }
     const std::size_t slash = fileName.find_last_of('/');

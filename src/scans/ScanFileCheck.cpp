@@ -8,6 +8,7 @@
 
 #include "ConfigurationFile.h"
 #include "NumberFormat.h"
+#include "ScanFilePair.h"
 #include "ScanFileRelease.h"
 #include "ScanSideFile.h"
 #include "TiXmlElementCustom.h"
@@ -92,9 +93,13 @@ std::string scanProblem(const TiXmlElement& root)
         for (const double line : TiXmlElementCustom::parseDoubleList(data != nullptr ? data : ""))
             if (!std::isfinite(line)) return "Line_detection Data holds a value that is not a finite number";
     }
+    int index = 0;
     for (const TiXmlElement* e = scan->FirstChildElement("Curve"); e != nullptr; e = e->NextSiblingElement("Curve")) {
+        ++index;
         const char* name = e->Attribute("Name");
-        if (name == nullptr || *name == '\0') continue;
+        // A curve without a name cannot be told which input it shows: the
+        // loader would drop it and give empty results for a damaged file.
+        if (name == nullptr || *name == '\0') return cformat("Curve element %d has no Name", index);
         for (const char* attribute : {"NbPoints", "NbScan"}) {
             const char* text = e->Attribute(attribute);
             if (text == nullptr) continue;  // both default to 0
@@ -167,5 +172,8 @@ std::string scanFileProblem(const std::string& path)
     if (scan == nullptr) return "no Scan element";
     if (scan->FirstChildElement("Curve") == nullptr) return "no curve";
     if (std::string p = scanFileValueProblem(*root); !p.empty()) return p;
+    // Before the side file's own structure: a side file of another save
+    // would otherwise be described by what does not match in it.
+    if (std::string p = sideFilePairProblem(*scan, path + ".dat"); !p.empty()) return p;
     return sideFileProblem(path, *scan);
 }

@@ -3,7 +3,8 @@
 // What a strict reader of scan files (the command-line tool, which must not
 // give figures from half a scan) refuses before it uses one:
 //   - the structure: a well-formed XML file with a VEMAR (or RB5560) root,
-//     a Scan element with curves, a side file with its ten counted blocks,
+//     a Scan element with curves that all have a Name, a side file that is
+//     the one the Scan element records (ScanFilePair.h) with its ten counted blocks,
 //     one value per sample in every per-sample block, and exactly as many
 //     envelope values as the curves describe;
 //   - the values stored in the XML part that the scan is rebuilt from: the

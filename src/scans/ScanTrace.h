@@ -30,6 +30,9 @@ struct ScanLoadReport {
     // The first array holding a value that is not a finite number, with
     // the value's index ("side file block 3 (sample wavelengths) ..."); empty when none.
     std::string nonFinite;
+    // Why the side file is not the one the scan file was saved with (LoadXml
+    // returned -3); empty otherwise.
+    std::string pairMismatch;
 };
 
 class ScanTrace {
@@ -92,7 +95,9 @@ public:
     bool SaveXml(const std::string& fileName, std::string* error = nullptr) const;
     bool SaveXml(const std::string& fileName, TiXmlDocument& document, std::string* error = nullptr) const;
     // Replaces the result with the file's: 0, or -2 when the file has no
-    // VEMAR (or RB5560) root. sources reads the file's Sources section into
+    // VEMAR (or RB5560) root, or -3 (nothing read, report->pairMismatch
+    // says why) when its side file is not the one it was saved with
+    // (ScanFilePair.h). sources reads the file's Sources section into
     // the live configuration (null: the live configuration stays as it is).
     // extReferenced builds the Ext curve relative to the output, as the
     // measurement did when the file's BNC input was an optical power.

@@ -15,6 +15,7 @@
 #include "ConfigurationFile.h"
 #include "Log.h"
 #include "NumberFormat.h"
+#include "ScanFilePair.h"
 #include "ScanFileRelease.h"
 #include "ScanSideFile.h"
 #include "ScanTrace.h"
@@ -78,6 +79,7 @@ bool writeScanPart(TiXmlElement& root, const ScanTrace& trace, AtomicFileWriter&
                  && writer.writeValues(data.yMin().first(n));
         }
     }
+    recordSideFile(*scan, side.bytesWritten(), side.crc32());
     return ok;
 }
 
@@ -253,6 +255,14 @@ int ScanTrace::LoadXml(const std::string& fileName, ConfigurationSection* source
     if (root == nullptr) return -2;
     ScanSideFileReader side(sideFileName(fileName));
     if (!side.isOpen()) Log::warn("No side file for %s: the scan has no points\n", fileName.c_str());
+    // The new values on the old grid would be a wrong scan: nothing is read.
+    if (const TiXmlElement* saved = TiXmlElementCustom::child(root, "Scan"); saved != nullptr && side.isOpen()) {
+        if (std::string problem = sideFilePairProblem(*saved, sideFileName(fileName)); !problem.empty()) {
+            Log::error("%s: %s\n", fileName.c_str(), problem.c_str());
+            if (report != nullptr) report->pairMismatch = std::move(problem);
+            return -3;
+        }
+    }
 
     const TiXmlElement* configuration = TiXmlElementCustom::child(root, "Configuration");
     if (sources != nullptr) sources->readSection(TiXmlElementCustom::child(configuration, "Sources"));

@@ -9,7 +9,9 @@
 #include <limits>
 
 #include "CliFixture.h"
+#include "Crc32.h"
 #include "FileUtil.h"
+#include "NumberFormat.h"
 #include "SyntheticScan.h"
 
 namespace {
@@ -225,6 +227,15 @@ std::string withDouble(std::string side, std::size_t offset, double value)
     return side;
 }
 
+// The scan file's record of its side file made to name side: the pair of a
+// save that wrote these values.
+std::string recording(const std::string& xml, const std::string& side)
+{
+    const std::string crc = cformat("%08X", static_cast<unsigned>(crc32(side.data(), side.size())));
+    return withAttribute(withAttribute(xml, "Scan", "SideFileSize", std::to_string(side.size()).c_str()), "Scan",
+                         "SideFileCrc32", crc.c_str());
+}
+
 TEST_F(CliOfflineTest, ScanFilesWithValuesOutOfRangeAreRefused)
 {
     const std::string xml = readWholeFile(scanFile);
@@ -265,6 +276,8 @@ TEST_F(CliOfflineTest, ScanFilesWithValuesOutOfRangeAreRefused)
         {"negative power", withAttribute(xml, "Common", "Power", "-1"), side, "Common Power \"-1\" is not a power"},
         {"negative point count", withAttribute(xml, "Curve", "NbPoints", "-4"), side,
          "Curve 1 NbPoints \"-4\" is not a count"},
+        {"a curve without a Name", withAttribute(xml, "Curve", "Name", nullptr), side, "Curve element 1 has no Name"},
+        {"a curve with an empty Name", withAttribute(xml, "Curve", "Name", ""), side, "Curve element 1 has no Name"},
         {"NaN wavelength", xml, withDouble(side, wavelengths + 8 * 10, nan),
          "side file block 3 (sample wavelengths) holds a value that is not a finite number (value 11)"},
         {"infinite wavelength", xml, withDouble(side, wavelengths, inf),
@@ -277,7 +290,7 @@ TEST_F(CliOfflineTest, ScanFilesWithValuesOutOfRangeAreRefused)
     int n = 0;
     for (const Damage& d : damages) {
         const std::string input = file("values" + std::to_string(++n) + ".scan.xml");
-        writeWholeFile(input, d.xml);
+        writeWholeFile(input, d.side == side ? d.xml : recording(d.xml, d.side));
         writeWholeFile(input + ".dat", d.side);
         const std::string result = file("values" + std::to_string(n) + ".passband.xml");
         const std::string csv = file("values" + std::to_string(n) + ".csv");
@@ -296,6 +309,39 @@ TEST_F(CliOfflineTest, ScanFilesWithValuesOutOfRangeAreRefused)
         EXPECT_FALSE(exists(result)) << d.what;
         EXPECT_FALSE(exists(csv)) << d.what;
     }
+}
+
+// A side file of another save (here: one value changed since) beside the
+// scan file: the new values would be read on the old grid.
+TEST_F(CliOfflineTest, AScanFileAndASideFileOfDifferentSavesAreRefused)
+{
+    const std::string xml = readWholeFile(scanFile);
+    const std::string side = readWholeFile(scanFile + ".dat");
+    const std::string other = withDouble(side, side.size() / 2 & ~std::size_t{7}, -3.25);
+    writeWholeFile(scanFile + ".dat", other);
+    const std::string csv = file("out.csv");
+    const std::vector<std::vector<std::string>> commands = {
+        {"analyse", scanFile, "--out", file("out.passband.xml")},
+        {"convert", scanFile, "--to", "csv", "--out", csv},
+        {"curve", scanFile},
+    };
+    for (const auto& args : commands) {
+        const CliResult r = cli(args);
+        EXPECT_EQ(r.exitCode, 4) << args[0] << describe(r);
+        EXPECT_NE(r.err.find("can't read the scan file " + scanFile +
+                             ": the scan file and its side file belong to different saves (the side file holds " +
+                             std::to_string(side.size()) + " bytes with CRC "),
+                  std::string::npos)
+            << args[0] << describe(r);
+        EXPECT_EQ(r.out, "") << args[0];
+    }
+    EXPECT_FALSE(exists(csv));
+
+    // The same pair from a program that kept no record is taken as it comes.
+    writeWholeFile(scanFile, withAttribute(withAttribute(xml, "Scan", "SideFileSize", nullptr), "Scan",
+                                           "SideFileCrc32", nullptr));
+    const CliResult older = cli({"convert", scanFile, "--to", "csv", "--out", csv});
+    EXPECT_EQ(older.exitCode, 0) << describe(older);
 }
 
 }  // namespace

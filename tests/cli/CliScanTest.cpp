@@ -100,6 +100,23 @@ TEST_F(CliTest, ConvertingASavedScanGivesTheExportsOfScanTime)
     }
 }
 
+// The longest base names whose files the file system takes: ".scan.xml.dat"
+// and ".passband.xml" bring a base of 242 characters to 255.
+TEST_F(CliTest, LongBaseNamesWhoseFilesAreLegalAreSaved)
+{
+    const std::string base = file(std::string(242, 'b'));
+    const CliResult run = sim(demoRun({"scan", "--analyse", "--out", base, "--format", "xml,csv,txt"}));
+    ASSERT_EQ(run.exitCode, 0) << describe(run);
+    for (const char* ending : {".scan.xml", ".scan.xml.dat", ".csv", ".txt", ".passband.xml", ".passband.txt"})
+        EXPECT_TRUE(std::filesystem::exists(base + ending)) << ending;
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(work.path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 6u);  // no temporary file left behind
+}
+
 TEST_F(CliTest, ScanJsonAndTheBenchTruth)
 {
     const CliResult run = sim(demoRun({"--json", "scan", "--analyse"}));

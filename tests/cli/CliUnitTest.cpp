@@ -3,6 +3,8 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <limits>
+#include <cstring>
 
 #include "CliFixture.h"
 #include "FileUtil.h"
@@ -68,6 +70,55 @@ TEST_F(CliTest, FirmwareUpgrade)
     EXPECT_NE(r.err.find("DSP upgrade in progress. Please Wait."), std::string::npos);
 }
 
+TEST_F(CliTest, ADamagedFirmwareFileIsRefusedAndAFailedUpgradeSaysSo)
+{
+    const std::string firmware = file("VEMAR_DSP V112.out");
+    ASSERT_EQ(vemarsim_unit_write_firmware_file(firmware.c_str(), 112), 0);
+    const std::string good = readWholeFile(firmware);
+    ASSERT_EQ(good.size(), 40070u);
+    std::string random(good.size(), '\0');
+    for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 7919 + 13) >> 3);
+    std::string erased = good.substr(0, 70) + std::string(good.size() - 70, '\xFF');
+    std::filesystem::create_directories(file("folder"));
+    struct Case {
+        const char* what;
+        std::string path;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"half an image", file("half.out"), good.substr(0, good.size() / 2)},
+        {"71 bytes", file("71.out"), good.substr(0, 71)},
+        {"the header alone", file("70.out"), good.substr(0, 70)},
+        {"random bytes", file("random.out"), random},
+        {"an erased image", file("erased.out"), erased},
+        {"/dev/null", "/dev/null", ""},
+        {"a directory", file("folder"), ""},
+    };
+    for (const Case& c : cases) {
+        if (!c.bytes.empty()) writeWholeFile(c.path, c.bytes);
+        const CliResult r = sim({"--sim-dsp-release", "111", "firmware", "upgrade", c.path});
+        EXPECT_EQ(r.exitCode, 1) << c.what << describe(r);
+        EXPECT_NE(r.err.find(c.path + " can't be used as DSP firmware: "), std::string::npos) << c.what << describe(r);
+        EXPECT_NE(r.err.find("Nothing was programmed: the unit keeps its firmware."), std::string::npos)
+            << c.what << describe(r);
+        EXPECT_EQ(r.err.find("DSP upgrade in progress"), std::string::npos) << c.what << describe(r);
+        EXPECT_EQ(r.out, "") << c.what << describe(r);
+    }
+
+    // A worn flash cell in the user-code zone: programmed twice, never complete.
+    const CliResult worn = sim({"--sim-dsp-release", "111", "--sim-fault", "stuck-byte:0x3E4064", "firmware",
+                                "upgrade", firmware});
+    EXPECT_EQ(worn.exitCode, 1) << describe(worn);
+    EXPECT_NE(worn.err.find("vemar-cli: The unit has no usable firmware: programming " + firmware +
+                            " did not complete and only the DSP's boot code runs. The unit cannot measure until the "
+                            "firmware is programmed again: run 'vemar-cli firmware upgrade \"" + firmware +
+                            "\"' again with the unit connected."),
+              std::string::npos)
+        << describe(worn);
+    EXPECT_NE(worn.err.find("vemar-cli: details: "), std::string::npos) << describe(worn);
+    EXPECT_EQ(worn.out.find("Update completed"), std::string::npos) << describe(worn);
+}
+
 TEST_F(CliTest, CalibrationFileCommands)
 {
     // No local file yet: programming refuses and leaves the unit alone.
@@ -94,6 +145,39 @@ TEST_F(CliTest, CalibrationFileCommands)
         EXPECT_EQ(doc.at("state"), step.state);
         EXPECT_EQ(doc.at("file"), calibFile(documents));
     }
+}
+
+TEST_F(CliTest, AnInterruptedCalibrationProgrammingSaysWhatTheUnitHolds)
+{
+    ASSERT_EQ(sim({"calib", "check"}).exitCode, 0);
+    const std::string path = calibFile(documents);
+    const std::string local = readWholeFile(path);
+
+    // A lost answer in the middle: the second pass stores it.
+    const CliResult retried = sim({"--sim-fault", "no-answer:25", "calib", "program"});
+    EXPECT_EQ(retried.exitCode, 0) << describe(retried);
+    EXPECT_EQ(retried.out, path + ": stored in the unit\n") << describe(retried);
+
+    // A worn cell in the calibration zone (word 0x3D8000 + 500): never read back as sent.
+    const CliResult worn = sim({"--sim-fault", "stuck-byte:0x3D81F4", "calib", "program"});
+    EXPECT_EQ(worn.exitCode, 1) << describe(worn);
+    EXPECT_NE(worn.err.find("vemar-cli: The unit's calibration is missing or incomplete: storing " + path +
+                            " in the unit did not complete. The local copy " + path +
+                            " is intact. To program it again, run 'vemar-cli calib program' again.\n"),
+              std::string::npos)
+        << describe(worn);
+    EXPECT_NE(worn.err.find("vemar-cli: details: the calibration read back differs from the file"), std::string::npos)
+        << describe(worn);
+    EXPECT_EQ(worn.out, "") << describe(worn);
+    EXPECT_EQ(readWholeFile(path), local);
+
+    // The unit vanishing half-way: the internal texts are only details.
+    const CliResult unplugged = sim({"--sim-fault", "unplug:30", "calib", "program"});
+    EXPECT_EQ(unplugged.exitCode, 1) << describe(unplugged);
+    EXPECT_NE(unplugged.err.find("vemar-cli: The unit's calibration is missing or incomplete"), std::string::npos)
+        << describe(unplugged);
+    EXPECT_NE(unplugged.err.find("unplug the unit and plug it in again"), std::string::npos) << describe(unplugged);
+    EXPECT_EQ(readWholeFile(path), local);
 }
 
 TEST_F(CliTest, ADamagedCalibrationFileStopsTheMeasurementAndIsNeverProgrammed)
@@ -147,6 +231,34 @@ TEST_F(CliTest, ADamagedCalibrationFileStopsTheMeasurementAndIsNeverProgrammed)
     // The unit's own copy puts things right.
     ASSERT_EQ(sim({"calib", "read"}).exitCode, 0);
     EXPECT_EQ(readWholeFile(path), good);
+}
+
+TEST_F(CliTest, ADamagedExtCorrectionFileIsNeverUsedWithoutAWord)
+{
+    ASSERT_EQ(sim({"info"}).exitCode, 0);
+    const std::string path = documents.file("Zelmora Optics/VEMAR/Calib/LocalAutoCalibBNC.dat");
+    // 200 points from 1240 nm every 2.2 nm, one of them not a number.
+    std::string bytes(20 + 8 * 200, '\0');
+    const std::int32_t count = 200;
+    const double start = 1240.0, step = 2.2, nan = std::numeric_limits<double>::quiet_NaN();
+    std::memcpy(bytes.data(), &count, 4);
+    std::memcpy(bytes.data() + 4, &start, 8);
+    std::memcpy(bytes.data() + 12, &step, 8);
+    std::memcpy(bytes.data() + 20 + 8 * 137, &nan, 8);
+    writeWholeFile(path, bytes);
+    const std::string damaged = "The EXT correction file " + path + " is damaged: its value 137 (at 1541.400 nm) is nan";
+
+    const CliResult withExt =
+        sim({"scan", "--start", "1540", "--stop", "1545", "--detectors", "1,ext", "--out", file("ext")});
+    EXPECT_EQ(withExt.exitCode, 4) << describe(withExt);
+    EXPECT_NE(withExt.err.find("vemar-cli: error: " + damaged), std::string::npos) << describe(withExt);
+    EXPECT_FALSE(std::filesystem::exists(file("ext.scan.xml")));
+
+    // Not measured, not used: the operator still hears of it.
+    const CliResult withoutExt = sim({"scan", "--start", "1540", "--stop", "1545", "--out", file("plain")});
+    EXPECT_EQ(withoutExt.exitCode, 0) << describe(withoutExt);
+    EXPECT_NE(withoutExt.err.find("vemar-cli: warning: " + damaged), std::string::npos) << describe(withoutExt);
+    EXPECT_TRUE(std::filesystem::exists(file("plain.scan.xml")));
 }
 
 }  // namespace

@@ -247,22 +247,28 @@ TEST_F(FlashSimTest, FactoryPageRebootAndUpgrade)
     s = DspFirmware::factoryReboot();
     EXPECT_FALSE(s.flashMode);
 
+    // "Upgrade DSP" runs the upgrade of the release check: the file must hold
+    // the release this program needs, and the DSP is restarted and checked.
+    ASSERT_EQ(vemarsim_unit_set_release(111), 0);
     TempDir dir;
-    ASSERT_EQ(vemarsim_unit_write_firmware_file(dir.file("v113.out").c_str(), 113), 0);
+    ASSERT_EQ(vemarsim_unit_write_firmware_file(dir.file("v112.out").c_str(), 112), 0);
     // A DSP that does not go into flash mode gets nothing programmed.
     vemarsim_unit_inject_fault(VEMARSIM_FAULT_IGNORE_COMMAND, DSP_REBOOT);
     vemarsim_unit_clear_record();
     DspFirmware::Status shown;
-    EXPECT_FALSE(DspFirmware::factoryUpgrade(dir.file("v113.out"), shown));
+    EXPECT_FALSE(DspFirmware::factoryUpgrade(dir.file("v112.out"), shown));
     EXPECT_EQ(messages, (std::vector<std::string>{"DSP Error : |Dsp can reboot in RWFlash Mode"}));
     for (const auto& c : commands()) EXPECT_NE(c.code, DSP_FLASH_ERASE_SECTOR);
+    EXPECT_FALSE(shown.flashMode);
+    EXPECT_EQ(shown.release, 111);
 
-    EXPECT_TRUE(DspFirmware::factoryUpgrade(dir.file("v113.out"), shown));
-    EXPECT_TRUE(shown.flashMode);
-    int flash = 0, release = 0;
+    EXPECT_TRUE(DspFirmware::factoryUpgrade(dir.file("v112.out"), shown));
+    EXPECT_FALSE(shown.flashMode);
+    EXPECT_EQ(shown.release, 112);
+    int flash = 1, release = 0;
     vemarsim_unit_status(&flash, &release);
-    EXPECT_EQ(flash, 1);  // not rebooted: the user presses "Reboot DSP"
-    EXPECT_EQ(DspFirmware::factoryReboot().release, 113);
+    EXPECT_EQ(flash, 0);
+    EXPECT_EQ(release, 112);
 }
 
 TEST_F(FlashSimTest, IdentityRewrite)

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "ChartPicture.h"
 #include "ContinuousScanSaving.h"
 #include "FileUtil.h"
 #include "ScanFileFixture.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -112,6 +114,47 @@ TEST_F(ContinuousScanSavingTest, FailuresAreReportedAndTheSeriesGoesOn)
     const ContinuousSaveResult unknown = saveContinuousScan(base({2017, 1, 2, 3, 4, 5}), 5, trace, env.frame());
     EXPECT_FALSE(unknown.ok);
     EXPECT_FALSE(unknown.error.empty());
+}
+
+TEST_F(ContinuousScanSavingTest, ALinkAtTheSeriesFolderNameIsNeverFollowed)
+{
+    const ScanDateTime when{2018, 4, 5, 6, 7, 8};
+    const std::string name = continuousScanName(when);
+    const fs::path at = env.folder.path() / name;
+    TempDir target;
+    struct Case {
+        const char* what;
+        std::function<void()> place;
+    };
+    const Case cases[] = {
+        {"a link to a folder", [&] { fs::create_directory_symlink(target.path(), at); }},
+        {"a dangling link", [&] { fs::create_symlink(target.path() / "gone", at); }},
+        {"a file", [&] { writeWholeFile(at.string(), "not a folder"); }},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(env.folder.path() / (name + "_2"));
+        fs::remove(at);
+        c.place();
+        const std::string folder = startContinuousSeries(env.folder.str(), when);
+        // The series gets a folder of its own beside what stands there.
+        EXPECT_EQ(folder, env.folder.str() + "/" + name + "_2/") << c.what;
+        EXPECT_TRUE(fs::is_directory(fs::symlink_status(folder))) << c.what;
+        const ContinuousSaveResult saved = saveContinuousScan(folder + name, 0, trace, env.frame());
+        EXPECT_TRUE(saved.ok) << c.what << ": " << saved.error;
+        EXPECT_TRUE(fs::exists(folder + name + ".scan.xml")) << c.what;
+        EXPECT_TRUE(fs::is_empty(target.path())) << c.what;
+    }
+
+    // A link put at the series folder once the series runs: nothing is written through it.
+    const std::string folder = startContinuousSeries(env.folder.str(), {2018, 4, 5, 6, 7, 9});
+    fs::remove_all(folder);
+    fs::create_directory_symlink(target.path(), fs::path(folder).parent_path());
+    for (int type : {0, 1, 4}) {
+        const ContinuousSaveResult saved = saveContinuousScan(folder + "scan", type, trace, env.frame());
+        EXPECT_FALSE(saved.ok) << type;
+        EXPECT_NE(saved.error.find("symbolic link"), std::string::npos) << type << ": " << saved.error;
+    }
+    EXPECT_TRUE(fs::is_empty(target.path()));
 }
 
 // Encodes a recognisable stand-in for each picture format.

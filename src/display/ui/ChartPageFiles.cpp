@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "ConfigurationFile.h"
+#include "ScanFilePair.h"
 
 namespace {
 
@@ -88,6 +89,10 @@ std::optional<std::string> scanFileReadProblem(const std::string& fileName)
     TiXmlDocument doc;
     if (!ConfigurationFile::parseFile(fileName, doc) || ConfigurationFile::findRoot(doc) == nullptr)
         return std::string(invalidFormatText);
+    // A side file of another save would show its values on this file's grid.
+    if (const TiXmlElement* scan = ConfigurationFile::findRoot(doc)->FirstChildElement("Scan")) {
+        if (std::string problem = sideFilePairProblem(*scan, fileName + ".dat"); !problem.empty()) return problem;
+    }
     return std::nullopt;
 }
 

@@ -82,8 +82,17 @@ VEMARSIM_EXPORT void vemarsim_unit_set_plugged(int plugged);
 #define VEMARSIM_FAULT_SHORT_ANSWER 10    /* the next answer loses its last arg bytes */
 #define VEMARSIM_FAULT_UNPLUG 11          /* the unit vanishes after arg more answers (0: at once) */
 #define VEMARSIM_FAULT_IGNORE_COMMAND 12  /* the next packet of command code arg is lost on the way */
+#define VEMARSIM_FAULT_PROGRAM_BIT 13     /* flash data packet arg (0 = next) is programmed with its first
+                                             byte's lowest bit flipped, and acknowledged as done */
+#define VEMARSIM_FAULT_STUCK_BYTE 14      /* a worn cell: the low byte of flash word arg takes its value with
+                                             the lowest bit flipped each time it is programmed, until the
+                                             faults are cleared */
 /* Returns 0, or -1 for an unknown fault. */
 VEMARSIM_EXPORT int vemarsim_unit_inject_fault(int fault, int arg);
+/* The injected faults that have not acted yet (random faults not counted):
+ * a test that injects at a later and later moment knows it has gone past the
+ * last one when its fault is still pending at the end. */
+VEMARSIM_EXPORT int vemarsim_unit_faults_pending(void);
 /* Forgets the injected faults that have not acted yet (random faults stay). */
 VEMARSIM_EXPORT void vemarsim_unit_clear_faults(void);
 /* Random faults: each answer is corrupted (checksum, dropped, flags, cut)

@@ -1,11 +1,11 @@
 #pragma once
 
-// The DSP firmware as the simulated unit knows it. A firmware file (".out")
-// is a 70-byte header followed by the flash image; the program skips the
-// header and programs the image at the start of the user-code zone. The
-// image begins with its own small header (magic "VEMA", release, byte size,
-// XOR check of the code words) so that the boot code can tell a complete
-// image from an erased or half-programmed zone and report its release.
+// The DSP firmware as the simulated unit knows it, in the layout of
+// DspFirmwareFile.h: a firmware file (".out") is a 70-byte header followed by
+// the flash image; the program programs the image at the start of the
+// user-code zone. The image's own header (magic, release, byte size, XOR
+// check of the code words) lets the boot code tell a complete image from an
+// erased or half-programmed zone and report its release.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +15,6 @@
 namespace vemarsim::FirmwareImage {
 
 inline constexpr std::size_t defaultImageBytes = 40000;
-inline constexpr std::size_t fileHeaderBytes = 70;
 
 // The flash image of a release (deterministic code words).
 std::vector<std::uint8_t> image(int release, std::size_t bytes = defaultImageBytes);

@@ -17,6 +17,10 @@ namespace {
 // A partial packet older than this is noise on the line: the DSP drops it
 // and waits for a fresh packet (simulated seconds, never below 5 ms real).
 constexpr double staleInputSeconds = 0.1;
+// The boot code waits this long for the data of a program order it has
+// acknowledged, then takes what comes as a new packet: a host that lost the
+// acknowledgement (and waits 5 s for it) finds the DSP listening again.
+constexpr double flashDataWaitSeconds = 2.0;
 // Erasing one flash sector.
 constexpr double sectorEraseSeconds = 0.25;
 constexpr std::size_t recordLimit = 4096;
@@ -177,6 +181,8 @@ void SimulatedUnit::hostWrite(const std::uint8_t* data, std::size_t length)
         input_.clear();
         flashDataExpected_ = 0;
     }
+    const auto dataWait = std::max<Clock::duration>(simulated(flashDataWaitSeconds), std::chrono::milliseconds(5));
+    if (input_.empty() && flashDataExpected_ != 0 && now - lastInput_ > dataWait) flashDataExpected_ = 0;
     input_.insert(input_.end(), data, data + length);
     lastInput_ = now;
     process();
@@ -420,7 +426,13 @@ void SimulatedUnit::handleFlashData(const std::uint8_t* data, std::size_t length
         sendAck(DSP_FLASH_PROG_ORDER, DSP_ACK_SERIAL_ERROR);
         return;
     }
-    const bool ok = flash_.program(programAddress_, data, payload);
+    // Cells that do not take their value: the boot code does not notice.
+    std::vector<std::uint8_t> bytes(data, data + payload);
+    if (payload != 0 && faults_.takeProgramFault()) bytes[0] ^= 0x01;
+    const long stuck = faults_.stuckWord();
+    if (stuck >= static_cast<long>(programAddress_) && stuck < static_cast<long>(programAddress_ + payload / 2))
+        bytes[2 * static_cast<std::size_t>(stuck - programAddress_)] ^= 0x01;
+    const bool ok = flash_.program(programAddress_, bytes.data(), payload);
     sendAck(DSP_FLASH_PROG_ORDER, ok ? DSP_ACK_FIN_CMD : DSP_ACK_FLASH_ERROR);
 }
 
@@ -522,6 +534,12 @@ void SimulatedUnit::clearFaults()
 {
     std::lock_guard lock(mutex_);
     faults_.clear();
+}
+
+int SimulatedUnit::pendingFaults() const
+{
+    std::lock_guard lock(mutex_);
+    return faults_.pending();
 }
 
 void SimulatedUnit::setRandomFaults(double probability, std::uint64_t seed)

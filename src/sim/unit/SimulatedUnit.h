@@ -56,6 +56,7 @@ public:
     bool setRelease(int hundredths);
     bool injectFault(int fault, int arg);
     void clearFaults();
+    int pendingFaults() const;
     void setRandomFaults(double probability, std::uint64_t seed);
     void setSampleCount(std::uint32_t samples);
     // The array a read command returns for the current settings.

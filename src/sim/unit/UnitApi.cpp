@@ -172,6 +172,8 @@ int vemarsim_unit_inject_fault(int fault, int arg) { return unit().injectFault(f
 
 void vemarsim_unit_clear_faults(void) { unit().clearFaults(); }
 
+int vemarsim_unit_faults_pending(void) { return unit().pendingFaults(); }
+
 void vemarsim_unit_set_random_faults(double probability, uint64_t seed) { unit().setRandomFaults(probability, seed); }
 
 void vemarsim_unit_set_sample_count(uint32_t samples) { unit().setSampleCount(samples); }

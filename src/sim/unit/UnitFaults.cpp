@@ -26,6 +26,8 @@ bool UnitFaults::inject(int fault, int arg)
             unplugAfterAnswers_ = index;
         return true;
     case VEMARSIM_FAULT_IGNORE_COMMAND: ignoreCommand_ = index; return true;
+    case VEMARSIM_FAULT_PROGRAM_BIT: programFaultPacket_ = index; return true;
+    case VEMARSIM_FAULT_STUCK_BYTE: stuckWord_ = index; return true;
     default: return false;
     }
 }
@@ -57,6 +59,26 @@ bool UnitFaults::takeIgnoredCommand(std::uint16_t code)
     if (ignoreCommand_ == off || ignoreCommand_ != code) return false;
     ignoreCommand_ = off;
     return true;
+}
+
+bool UnitFaults::takeProgramFault()
+{
+    if (programFaultPacket_ == off) return false;
+    if (programFaultPacket_-- != 0) return false;
+    programFaultPacket_ = off;
+    return true;
+}
+
+int UnitFaults::pending() const
+{
+    int n = 0;
+    for (const long slot : {badChecksumBlock_, errorFlagBlock_, earlyLastBlock_, dropAnswer_, unplugAfterAnswers_,
+                            ignoreCommand_, programFaultPacket_, stuckWord_})
+        n += slot != off ? 1 : 0;
+    for (const bool flag : {noLastFlag_, ackChecksum_, unplugNow_, lateSeconds_ != 0.0, cutBytes_ != 0,
+                            ackFlags_ != 0})
+        n += flag ? 1 : 0;
+    return n;
 }
 
 UnitFaults::AnswerFate UnitFaults::nextAnswer()

@@ -47,6 +47,15 @@ public:
     // True when this packet is the one to lose.
     bool takeIgnoredCommand(std::uint16_t code);
 
+    // True when the flash data packet about to be programmed is the one
+    // whose first byte does not take its value (acknowledged all the same).
+    bool takeProgramFault();
+    // The word address of a worn cell, or -1.
+    long stuckWord() const { return stuckWord_; }
+
+    // Injected faults that have not acted yet (random faults not counted).
+    int pending() const;
+
 private:
     static constexpr long off = -1;
     long badChecksumBlock_ = off;
@@ -61,6 +70,8 @@ private:
     long unplugAfterAnswers_ = off;
     bool unplugNow_ = false;
     long ignoreCommand_ = off;
+    long programFaultPacket_ = off;
+    long stuckWord_ = off;
 
     double randomProbability_ = 0.0;
     std::mt19937_64 random_;
