@@ -4,16 +4,17 @@
 
 #include "Frequency.h"
 #include "NumberFormat.h"
+#include "ScanSettingRules.h"
 
 namespace WindowRules {
 
 namespace {
 
-// The edits hold one decimal; a range that reads 5.0 nm must not count as
-// shorter because of the binary representation of its ends.
+// The edits hold one decimal; the ends of the range are compared with the
+// same tolerance as its length.
 constexpr double rangeTolerance = 1e-9;
 
-bool tooShort(double startNm, double stopNm) { return stopNm - startNm < minimumScanRangeNm - rangeTolerance; }
+bool tooShort(double startNm, double stopNm) { return ScanSettingRules::rangeTooShort(startNm, stopNm); }
 
 }  // namespace
 

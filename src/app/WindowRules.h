@@ -8,11 +8,13 @@
 #include <array>
 #include <string>
 
+#include "ScanSettingRules.h"
+
 namespace WindowRules {
 
 // ---- Scan range -----------------------------------------------------------
 
-inline constexpr double minimumScanRangeNm = 5.0;
+inline constexpr double minimumScanRangeNm = ScanSettingRules::minimumScanRangeNm;
 
 inline constexpr const char* stopUpdatedHint =
     " The minimum scan range is 5nm. \n The Stop Wavelength parameter has been updated ";
