@@ -134,6 +134,14 @@ int SourceConfig::SwitchOutput(bool on)
     return Ok;
 }
 
+int ConfLaser::SwitchOutputsOff()
+{
+    int switched = 0;
+    for (SourceConfig& s : sources)
+        if (s.enable && s.SwitchOutput(false) == SourceConfig::Ok) ++switched;
+    return switched;
+}
+
 int SourceConfig::MoveToStart()
 {
     if (!rangeValid) return Ok;
