@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
+#include "FactoryPage.h"
 #include "MeasurementSession.h"
 #include "Panelsourceeditor.h"
 #include "Passband_panel.h"
@@ -80,5 +81,6 @@ WindowParts standardWindowParts()
     parts.sourceEditor = [](QWidget& place, TFormZovEZO& window) {
         return std::make_unique<SourceRowsPanel>(place, window);
     };
+    parts.factory = makeFactoryPage;
     return parts;
 }
