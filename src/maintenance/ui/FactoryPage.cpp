@@ -85,7 +85,15 @@ void plotPoints(QCustomPlot& plot, const std::vector<QCPGraph*>& series, const s
         data[s].append(QCPGraphData(p.x, p.y));
     }
     for (std::size_t i = 0; i < series.size(); ++i) series[i]->data()->set(data[i], false);
-    if (!points.empty()) plot.rescaleAxes();
+    if (!points.empty()) {
+        plot.rescaleAxes();
+        // A margin, so that the outermost points are not cut by the axes.
+        for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+            const QCPRange r = axis->range();
+            const double margin = r.size() > 0.0 ? r.size() * 0.05 : 1.0;
+            axis->setRange(r.lower - margin, r.upper + margin);
+        }
+    }
     plot.replot();
 }
 
