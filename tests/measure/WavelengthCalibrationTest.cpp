@@ -164,8 +164,6 @@ IdentityRecord unitIdentity()
     IdentityRecord identity;
     identity.setSerialText("S/N0412");
     identity.setCalibrationKind(2);
-    identity.setDetectors(4);
-    identity.setLaserInputs(2);
     return identity;
 }
 

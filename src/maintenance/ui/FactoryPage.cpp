@@ -167,31 +167,30 @@ QWidget* TFactoryPage::buildDspGroup()
     return group;
 }
 
+QWidget* TFactoryPage::buttonColumn(const char* name, const char* title, std::initializer_list<QPushButton*> buttons)
+{
+    auto* group = new QGroupBox(title, this);
+    group->setObjectName(name);
+    auto* l = new QVBoxLayout(group);
+    for (QPushButton* b : buttons) l->addWidget(b);
+    l->addStretch(1);
+    return group;
+}
+
 QWidget* TFactoryPage::buildCalibrationFileGroup()
 {
-    auto* group = new QGroupBox("Calibration file", this);
-    group->setObjectName("GroupFactCalibFile");
-    auto* l = new QVBoxLayout(group);
-    progCalibFile_ = newButton("B_FactProgCalibFile", progCalibCaption, group);
-    readCalibFile_ = newButton("B_FactReadCalibFile", "Read Calib File", group);
-    l->addWidget(progCalibFile_);
-    l->addWidget(readCalibFile_);
-    l->addStretch(1);
+    progCalibFile_ = newButton("B_FactProgCalibFile", progCalibCaption, nullptr);
+    readCalibFile_ = newButton("B_FactReadCalibFile", "Read Calib File", nullptr);
     connect(progCalibFile_, &QPushButton::clicked, this, &TFactoryPage::B_FactProgCalibFileClick);
     connect(readCalibFile_, &QPushButton::clicked, this, &TFactoryPage::B_FactReadCalibFileClick);
-    return group;
+    return buttonColumn("GroupFactCalibFile", "Calibration file", {progCalibFile_, readCalibFile_});
 }
 
 QWidget* TFactoryPage::buildSourcesGroup()
 {
-    auto* group = new QGroupBox("TLS Sources", this);
-    group->setObjectName("GroupFactTls");
-    auto* l = new QVBoxLayout(group);
-    tlsOff_ = newButton("B_FactTlsOff", "Off", group);
-    l->addWidget(tlsOff_);
-    l->addStretch(1);
+    tlsOff_ = newButton("B_FactTlsOff", "Off", nullptr);
     connect(tlsOff_, &QPushButton::clicked, this, &TFactoryPage::B_TlsOffClick);
-    return group;
+    return buttonColumn("GroupFactTls", "TLS Sources", {tlsOff_});
 }
 
 QWidget* TFactoryPage::buildWavelengthGroups()
@@ -200,23 +199,25 @@ QWidget* TFactoryPage::buildWavelengthGroups()
     auto* l = new QHBoxLayout(row);
     l->setContentsMargins(0, 0, 0, 0);
 
-    auto* calibration = new QGroupBox(" Wavelength calibration ", row);
-    calibration->setObjectName("GroupWavelengthCalibration");
-    auto* cl = new QVBoxLayout(calibration);
-    checkBox2_ = new QCheckBox("Etalon on port 1 for wavelength  referencing", calibration);
-    checkBox2_->setObjectName("CheckBox2");
-    button4_ = newButton("Button4", "Update calibration", calibration);
-    cl->addWidget(checkBox2_);
-    cl->addWidget(button4_, 0, Qt::AlignLeft);
-
-    auto* tests = new QGroupBox(" Functional tests ", row);
-    tests->setObjectName("GroupFunctionalTests");
-    auto* tl = new QVBoxLayout(tests);
-    checkBox3_ = new QCheckBox("Scan on test mode (Etalon on port 1)", tests);
-    checkBox3_->setObjectName("CheckBox3");
-    button5_ = newButton("Button5", "Show results", tests);
-    tl->addWidget(checkBox3_);
-    tl->addWidget(button5_, 0, Qt::AlignLeft);
+    // A group of a mode box and the button that works on its sweeps.
+    auto modeGroup = [row](const char* name, const char* title, QCheckBox*& box, const char* boxName,
+                           const char* boxCaption, QPushButton*& button, const char* buttonName,
+                           const char* buttonCaption) {
+        auto* group = new QGroupBox(title, row);
+        group->setObjectName(name);
+        auto* gl = new QVBoxLayout(group);
+        box = new QCheckBox(boxCaption, group);
+        box->setObjectName(boxName);
+        button = newButton(buttonName, buttonCaption, group);
+        gl->addWidget(box);
+        gl->addWidget(button, 0, Qt::AlignLeft);
+        return group;
+    };
+    QGroupBox* calibration =
+        modeGroup("GroupWavelengthCalibration", " Wavelength calibration ", checkBox2_, "CheckBox2",
+                  "Etalon on port 1 for wavelength  referencing", button4_, "Button4", "Update calibration");
+    QGroupBox* tests = modeGroup("GroupFunctionalTests", " Functional tests ", checkBox3_, "CheckBox3",
+                                 "Scan on test mode (Etalon on port 1)", button5_, "Button5", "Show results");
 
     auto* etalon = new QWidget(row);
     auto* el = new QVBoxLayout(etalon);
@@ -306,22 +307,25 @@ void TFactoryPage::showStatus(const DspFirmware::Status& status)
     inFlash_->setChecked(answered && status.flashMode);
 }
 
-void TFactoryPage::B_FactGetVersionClick()
+void TFactoryPage::showStatusOf(QPushButton* button, const QString& caption, const QString& waitText,
+                                std::function<DspFirmware::Status()> read)
 {
     auto status = std::make_shared<DspFirmware::Status>();
     runOnUnit(
-        getVersion_, "DSP Version", "Reading the DSP status. Please Wait.", "DSP Version",
-        [status] { *status = DspFirmware::readStatus(); }, [this, status] { showStatus(*status); });
+        button, caption, waitText, caption, [status, read = std::move(read)] { *status = read(); },
+        [this, status] { showStatus(*status); });
+}
+
+void TFactoryPage::B_FactGetVersionClick()
+{
+    showStatusOf(getVersion_, "DSP Version", "Reading the DSP status. Please Wait.", DspFirmware::readStatus);
 }
 
 void TFactoryPage::B_FactRebootDspClick()
 {
     inUserCode_->setChecked(false);
     inFlash_->setChecked(false);
-    auto status = std::make_shared<DspFirmware::Status>();
-    runOnUnit(
-        rebootDsp_, "Reboot DSP", "DSP reboot in progress. Please Wait.", "Reboot DSP",
-        [status] { *status = DspFirmware::factoryReboot(); }, [this, status] { showStatus(*status); });
+    showStatusOf(rebootDsp_, "Reboot DSP", "DSP reboot in progress. Please Wait.", DspFirmware::factoryReboot);
 }
 
 void TFactoryPage::B_FactUgradeDSPClick()

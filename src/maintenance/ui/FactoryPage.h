@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -63,6 +64,8 @@ public:
 
 private:
     QWidget* buildDspGroup();
+    // A group of buttons one below the other.
+    QWidget* buttonColumn(const char* name, const char* title, std::initializer_list<QPushButton*> buttons);
     QWidget* buildCalibrationFileGroup();
     QWidget* buildSourcesGroup();
     QWidget* buildWavelengthGroups();
@@ -74,6 +77,9 @@ private:
     void runOnUnit(QPushButton* button, const QString& waitCaption, const QString& waitText, const QString& failureCaption,
                    std::function<void()> work, std::function<void()> after);
     void showStatus(const DspFirmware::Status& status);
+    // Reads a status off the window's thread and shows it.
+    void showStatusOf(QPushButton* button, const QString& caption, const QString& waitText,
+                      std::function<DspFirmware::Status()> read);
     void showMessage(const WavelengthCalibration::Message& message);
     // Asks before an existing archive is replaced; writes it unless refused.
     void archiveSweeps(const WavelengthCalibration::Archive& archive);

@@ -12,10 +12,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
-#include <chrono>
 #include <filesystem>
 #include <qcustomplot.h>
-#include <thread>
 
 #include "Applicationconfig.h"
 #include "DriverPause.h"
@@ -23,16 +21,13 @@
 #include "FileUtil.h"
 #include "FlashControl.h"
 #include "FlashZones.h"
-#include "GpibBinding.h"
-#include "LinkTiming.h"
 #include "MeasurementSession.h"
 #include "SimulatorPlugin.h"
 #include "TabCalib.h"
-#include "UsbBridge.h"
+#include "SimulatedWindowBench.h"
 #include "WindowFixture.h"
 #include "vemar_sim.h"
 #include "vemar_sim_bench.h"
-#include "vemar_sim_gpib.h"
 #include "vemar_sim_usb.h"
 
 namespace {
@@ -89,16 +84,7 @@ void FactoryPageTest::initTestCase()
 
 void FactoryPageTest::init()
 {
-    UsbBridges::install(nullptr);
-    Gpib::useAutomaticLibraries();
-    vemarsim_unit_reset();
-    QCOMPARE(vemarsim_init("dwdm", 1, 1), 0);
-    vemarsim_set_time_scale(timeScale);
-    LinkTiming::setScale(timeScale);
-    DriverPause::setPauseFunction([](int ms) {
-        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms == 10 ? ms : ms * 0.02));
-    });
-    vemarsim_gpib_follow_sources();
+    QVERIFY(prepareSimulatedBench("dwdm", timeScale));
 }
 
 void FactoryPageTest::cleanup()
