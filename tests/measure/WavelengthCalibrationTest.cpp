@@ -164,6 +164,8 @@ IdentityRecord unitIdentity()
     IdentityRecord identity;
     identity.setSerialText("S/N0412");
     identity.setCalibrationKind(2);
+    identity.setLaserInputs(1);
+    identity.setDetectors(4);
     return identity;
 }
 
