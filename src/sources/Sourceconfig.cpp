@@ -134,14 +134,6 @@ int SourceConfig::SwitchOutput(bool on)
     return Ok;
 }
 
-int ConfLaser::SwitchOutputsOff()
-{
-    int switched = 0;
-    for (SourceConfig& s : sources)
-        if (s.enable && s.SwitchOutput(false) == SourceConfig::Ok) ++switched;
-    return switched;
-}
-
 int SourceConfig::MoveToStart()
 {
     if (!rangeValid) return Ok;
@@ -231,6 +223,14 @@ void ConfLaser::SetScanStop(double value)
 void ConfLaser::ApplyScanRange()
 {
     for (SourceConfig& source : sources) source.SetScanRange(lambdaMin, lambdaMax);
+}
+
+int ConfLaser::SwitchOutputsOff()
+{
+    int switched = 0;
+    for (SourceConfig& s : sources)
+        if (s.enable && s.SwitchOutput(false) == SourceConfig::Ok) ++switched;
+    return switched;
 }
 
 int ConfLaser::UpdateActiveRange()

@@ -23,11 +23,13 @@
 #include "FlashZones.h"
 #include "MeasurementSession.h"
 #include "SimulatorPlugin.h"
+#include "Sourceconfig.h"
 #include "TabCalib.h"
 #include "SimulatedWindowBench.h"
 #include "WindowFixture.h"
 #include "vemar_sim.h"
 #include "vemar_sim_bench.h"
+#include "vemar_sim_gpib.h"
 #include "vemar_sim_usb.h"
 
 namespace {
@@ -63,6 +65,7 @@ private slots:
     void flashFaultDuringProgCalibFileLeavesThePageUsable();
     void etalonBoxesMessagesAndTheWindow();
     void buttonsWaitForTheMeasurement();
+    void offSwitchesEverySourceOff();
     void wavelengthCalibrationFromThePage();
 
 private:
@@ -350,6 +353,21 @@ void FactoryPageTest::buttonsWaitForTheMeasurement()
     QVERIFY(!f->find<QCheckBox>("CheckBox2")->isEnabled());
     QVERIFY(f->waitFor(&TFormZovEZO::measurementFinished, scanTimeoutMs));
     for (const char* name : buttons) QVERIFY2(button(*f, name)->isEnabled(), name);
+}
+
+void FactoryPageTest::offSwitchesEverySourceOff()
+{
+    auto f = detected();
+    // The configuration's one source, TLS_0 at address 2, lit by hand.
+    ConfLaser& sources = f->window->session().sources();
+    QCOMPARE(sources.sources[0].SwitchOutput(true), 0);
+    VemarSimGpibLaserState state{};
+    QCOMPARE(vemarsim_gpib_laser_state(2, &state), 0);
+    QCOMPARE(state.outputOn, 1);
+    press(*f, "B_FactTlsOff");
+    QCOMPARE(vemarsim_gpib_laser_state(2, &state), 0);
+    QCOMPARE(state.outputOn, 0);
+    QVERIFY(f->dialogs.empty());
 }
 
 void FactoryPageTest::wavelengthCalibrationFromThePage()
