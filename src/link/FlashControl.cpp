@@ -1,6 +1,7 @@
 #include "FlashControl.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -42,15 +43,46 @@ std::string FlashControl::CheckCalibrationFile(const std::string& folder, bool f
     ReadIdentity();
     const std::string path = (std::filesystem::path(folder) / CalibrationFileName()).string();
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec) || force) {
+    if (!std::filesystem::exists(path, ec)) {
+        // Nothing to lose here: even a damaged copy is worth having, the
+        // measurement then names the problem.
         ReadFlashCalibFile(folder);
+    } else if (force) {
+        ReplaceFromUnit(folder, path);
     } else if (IsLocalFileOlder(path)) {
         if (confirm && confirm(outdatedCaption, outdatedQuestion)) {
-            ReadFlashCalibFile(folder);
+            ReplaceFromUnit(folder, path);
             UserMessages::show(UserMessages::Severity::Information, replacedCaption, replacedText);
         }
     }
     return path;
+}
+
+void FlashControl::ReplaceFromUnit(const std::string& folder, const std::string& localPath)
+{
+    // The unit's copy is read beside the local file first and replaces it
+    // only when it can be used: a damaged copy in the unit must not destroy
+    // the good calibration on disk.
+    const std::filesystem::path staging =
+        std::filesystem::path(folder) / (".unit-calibration-" + std::to_string(::getpid()));
+    struct Staging {
+        std::filesystem::path path;
+        ~Staging()
+        {
+            std::error_code ignored;  // nothing more to do about a leftover folder
+            std::filesystem::remove_all(path, ignored);
+        }
+    } cleanup{staging};
+    std::error_code ec;
+    std::filesystem::remove_all(staging, ec);
+    const std::string copied = ReadFlashCalibFile(staging.string());
+    if (copied.empty()) return;  // the zone holds no file: the local one stays
+    const CalibrationFileCheck check = checkCalibrationFile(copied, CalibrationKind(), &identity_);
+    if (!check.usable())
+        throw DspError(unitCopyDamagedText + check.problem + "; the local file " + localPath + " is kept");
+    const std::filesystem::path target = std::filesystem::path(folder) / std::filesystem::path(copied).filename();
+    std::filesystem::rename(copied, target, ec);
+    if (ec) throw DspError("C_DspFlashManager::ReadFlashCalibFile : Calibration File Write Error");
 }
 
 namespace {

@@ -37,7 +37,9 @@ public:
 
     // The local calibration file of this unit: copied from the unit when it
     // is missing or force is set; when the unit's copy is newer, replaced
-    // after confirm agrees (no confirm: the local file is kept). Returns its path.
+    // after confirm agrees (no confirm: the local file is kept). An existing
+    // local file is replaced only by a copy that passes the calibration
+    // file check (a DspError otherwise, the local file kept). Returns its path.
     std::string CheckCalibrationFile(const std::string& folder, bool force, const Confirm& confirm = {});
     // What a programming of the calibration did.
     struct CalibrationProgramming {
@@ -78,6 +80,12 @@ public:
     static constexpr const char* replacedCaption = "Success";
     static constexpr const char* windowRetryHint = "press \"Prog Calib File\" again";
 
+    static constexpr const char* unitCopyDamagedText = "The calibration file stored in the unit is damaged: ";
+
 private:
+    // Copies the unit's file over the local one when the copy passes the
+    // calibration file check; raises (and keeps the local file) otherwise.
+    void ReplaceFromUnit(const std::string& folder, const std::string& localPath);
+
     IdentityRecord identity_;
 };

@@ -450,6 +450,33 @@ TEST_F(FlashSimTest, ADamagedLocalFileIsNeverProgrammed)
     }
 }
 
+TEST_F(FlashSimTest, ADamagedCopyInTheUnitNeverReplacesTheLocalFile)
+{
+    TempDir dir;
+    FlashControl control;
+    const std::string path = control.CheckCalibrationFile(dir.str(), false);
+    const std::vector<std::uint8_t> good = fileBytes(path);
+    // Table A of the unit's copy gets codes no converter gives, and the
+    // unit's stamp is made newer so that the copy is offered.
+    const std::uint8_t wrong[2] = {0xFF, 0xFF};
+    ASSERT_EQ(vemarsim_unit_write_flash(FlashZones::calibration.firstWord + 14 + (82 + 10) / 2, wrong, 2), 0);
+    setUnitStamp({{130, 1, 1, 1}});
+
+    // "Reset Calibration" (forced) and an agreed replacement of an older file.
+    for (const bool force : {true, false}) {
+        try {
+            control.CheckCalibrationFile(dir.str(), force, [](const std::string&, const std::string&) { return true; });
+            ADD_FAILURE() << "force " << force;
+        } catch (const DspError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(FlashControl::unitCopyDamagedText, 0), 0u) << e.what();
+            EXPECT_NE(std::string(e.what()).find("the local file " + path + " is kept"), std::string::npos);
+        }
+        EXPECT_EQ(fileBytes(path), good) << "force " << force;
+        // Nothing is left beside it.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.str()), {}), 1);
+    }
+}
+
 TEST_F(FlashSimTest, UnsafeStoredNamesAreRefused)
 {
     struct Case {

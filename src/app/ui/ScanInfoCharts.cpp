@@ -2,11 +2,15 @@
 
 #include <qcustomplot.h>
 
+#include <QBuffer>
+#include <QByteArray>
+
 #include <algorithm>
 #include <cmath>
 #include <span>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "Frequency.h"
 #include "PixelReduction.h"
 #include "ScanChannels.h"
@@ -172,3 +176,25 @@ void TScanInfoCharts::clearModeHop()
 int TScanInfoCharts::velocityPoints() const { return velocity_->graph(0)->dataCount(); }
 int TScanInfoCharts::powerPoints(int series) const { return power_->graph(series)->dataCount(); }
 int TScanInfoCharts::modeHopPoints(bool earlier) const { return modeHop_->graph(earlier ? 0 : 1)->dataCount(); }
+
+bool TScanInfoCharts::savePng(Chart chart, const std::string& fileName, std::string* why) const
+{
+    QCustomPlot* plot = chart == Velocity ? velocity_ : chart == Power ? power_ : modeHop_;
+    // A chart never shown yet has no size of its own: it is drawn at the
+    // size of its page.
+    const int width = std::max(plot->width(), 640);
+    const int height = std::max(plot->height(), 480);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!plot->toPixmap(width, height).save(&buffer, "PNG")) {
+        if (why != nullptr) *why = "the picture cannot be encoded";
+        return false;
+    }
+    AtomicFileWriter file(fileName);
+    if (!file.isOpen() || !file.write(png.constData(), static_cast<std::size_t>(png.size())) || !file.commit()) {
+        if (why != nullptr) *why = "the file cannot be written";
+        return false;
+    }
+    return true;
+}

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 class QCustomPlot;
 class QWidget;
@@ -15,6 +16,8 @@ class ScanRes;
 
 class TScanInfoCharts {
 public:
+    enum Chart { Velocity, Power, ModeHop };
+
     // Each chart is created as a child of its page; the caller lays it out.
     TScanInfoCharts(QWidget& velocityPage, QWidget& powerPage, QWidget& modeHopPage);
     ~TScanInfoCharts();
@@ -28,6 +31,9 @@ public:
     void refresh(const ScanRes& result, const std::array<bool, 4>& detectorEnabled, bool thz, bool keepModeHop);
     // A measurement starts: the mode-hop points go.
     void clearModeHop();
+    // The chart as it stands, as a PNG picture of its size on the screen,
+    // written whole or not at all. False with the reason in *why.
+    bool savePng(Chart chart, const std::string& fileName, std::string* why) const;
 
     // Points on the charts (tests, screenshots).
     int velocityPoints() const;

@@ -13,10 +13,15 @@
 
 class ApplicationConfig;
 class ConfigurationSection;
+class MaintenanceHost;
 class QWidget;
 class ScanChart;
 class ScanManager;
 class TFormZovEZO;
+
+namespace WindowRules {
+struct EnableState;
+}
 
 // The "Transfer functions" page: the chart (`TransfertChart`), its trace,
 // zoom, cursor and information controls and the scan commands.
@@ -92,6 +97,37 @@ public:
     virtual void SetFibreBand(int fibreBand) = 0;
 };
 
+// The "Control/Calibration" page: power control, the TF, BNC and
+// wavelength calibrations of the calibration file.
+class CalibrationPagePart {
+public:
+    virtual ~CalibrationPagePart() = default;
+
+    // The window's enabling ran with this state (idle, unit); the page adds
+    // its own calibration mode and "Optical" and enables its controls.
+    virtual void applyEnabling(const WindowRules::EnableState& state) = 0;
+    // A measurement is about to start: whatever uses the unit stops first.
+    virtual void measurementStarts() = 0;
+    // Device detection adapted the window: the lists take the unit's laser
+    // inputs and detectors (0 leaves a list as it is).
+    virtual void unitAdapted(int laserInputs, int detectors) = 0;
+    // The rows of the settings mapping whose controls live on the page.
+    virtual void settingsToControls(const ApplicationConfig& settings) = 0;
+    virtual void controlsToSettings(ApplicationConfig& settings) const = 0;
+};
+
+// The "Factory" page: the DSP, the calibration file in the unit, the
+// sources' outputs and the wavelength calibration against an etalon.
+class FactoryPagePart {
+public:
+    virtual ~FactoryPagePart() = default;
+
+    virtual void applyEnabling(bool idle) = 0;
+    // The acquisition mode the next measurement runs in: 0 normal, 2 etalon
+    // on port 1 for wavelength referencing, 3 test mode.
+    virtual int acquisitionMode() const = 0;
+};
+
 // The factories the window calls while it is built, in this order: the
 // chart page first (the session's scan store is bound to its chart, so the
 // session does not exist yet: the page calls window.session() and
@@ -109,4 +145,7 @@ struct WindowParts {
     std::function<std::unique_ptr<PassBandPage>(QWidget& place, ApplicationConfig& settings, ScanManager& scans)>
         passBand;
     std::function<std::unique_ptr<SourceEditorPanel>(QWidget& place, TFormZovEZO& window)> sourceEditor;
+    // The maintenance pages, last (they may use the session at once).
+    std::function<std::unique_ptr<CalibrationPagePart>(QWidget& place, MaintenanceHost& host)> calibration;
+    std::function<std::unique_ptr<FactoryPagePart>(QWidget& place, MaintenanceHost& host)> factory;
 };

@@ -224,24 +224,33 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     QWidget* powerPage = emptyPage("PowerPage");
     QWidget* modeHopPage = emptyPage("ModeHopPage");
     scanInfoCharts_ = std::make_unique<TScanInfoCharts>(*velocityPage, *powerPage, *modeHopPage);
-    for (auto [page, chart] : {std::pair{velocityPage, scanInfoCharts_->velocityChart()},
-                               std::pair{powerPage, scanInfoCharts_->powerChart()}}) {
+    // Each page's "Save" writes its chart as a picture.
+    const auto chartPage = [](QWidget* page, QWidget* chart, const char* saveName, QWidget* left) {
         auto* l = new QVBoxLayout(page);
-        l->addWidget(chart);
-    }
-    {
-        auto* l = new QVBoxLayout(modeHopPage);
-        keepModeHopBox_ = new QCheckBox("Keep Mode Hop Points", modeHopPage);
-        keepModeHopBox_->setObjectName("KeepModeHop");
-        l->addWidget(keepModeHopBox_);
-        l->addWidget(scanInfoCharts_->modeHopChart(), 1);
-    }
+        auto* row = new QHBoxLayout;
+        if (left != nullptr) row->addWidget(left);
+        row->addStretch(1);
+        auto* save = new QPushButton("Save", page);
+        save->setObjectName(saveName);
+        row->addWidget(save);
+        l->addLayout(row);
+        l->addWidget(chart, 1);
+        return save;
+    };
+    keepModeHopBox_ = new QCheckBox("Keep Mode Hop Points", modeHopPage);
+    keepModeHopBox_->setObjectName("KeepModeHop");
+    chartSaveButtons_[TScanInfoCharts::Velocity] =
+        chartPage(velocityPage, scanInfoCharts_->velocityChart(), "Button1", nullptr);
+    chartSaveButtons_[TScanInfoCharts::ModeHop] =
+        chartPage(modeHopPage, scanInfoCharts_->modeHopChart(), "Button2", keepModeHopBox_);
+    chartSaveButtons_[TScanInfoCharts::Power] = chartPage(powerPage, scanInfoCharts_->powerChart(), "Button3", nullptr);
     pages_->addTab(velocityPage, pageCaptions[PageVelocity]);
     pages_->addTab(powerPage, pageCaptions[PagePower]);
     pages_->addTab(modeHopPage, pageCaptions[PageModeHop]);
     pages_->addTab(buildLinesPage(), pageCaptions[PageLines]);
     pages_->addTab(buildCalibrationPage(), pageCaptions[PageCalibration]);
-    pages_->addTab(emptyPage("FactoryPage"), pageCaptions[PageFactory]);
+    QWidget* factoryPage = emptyPage("FactoryPage");
+    pages_->addTab(factoryPage, pageCaptions[PageFactory]);
     pages_->addTab(emptyPage("CustomerPage"), pageCaptions[PageCustomer]);
     pages_->addTab(buildAboutPage(), pageCaptions[PageAbout]);
 
@@ -269,6 +278,9 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     // 7. The source editor in the " Sources Parameters " group.
     if (options_.parts.sourceEditor) sourceEditor_ = options_.parts.sourceEditor(*sourceEditorPlace_, *this);
 
+    // The maintenance pages, on the session as it now stands.
+    if (options_.parts.factory) factoryPage_ = options_.parts.factory(*factoryPage, *this);
+
     // 8. Charts and cursors belong to the chart page; 9. the hint panel.
     hint_ = new TPanelHint(central);
     hint_->setObjectName("RangeHint");
@@ -282,6 +294,7 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     // 11. Controls from the settings, axes, the range of the sources, no
     // trace controls yet.
     connectControls();
+    connectExports();
     settingsToControls();
     resetChartAxes();
     SourcesRangeChanged();
@@ -321,7 +334,10 @@ TFormZovEZO::~TFormZovEZO()
     saveConfiguration(defaultConfigurationPath());
     UserMessages::setPresenter({});
     // The parts that read the store go before it, the chart after it (the
-    // store's curves leave the chart as they go).
+    // store's curves leave the chart as they go). A maintenance page ends
+    // its unit operation first.
+    factoryPage_.reset();
+    calibrationPage_.reset();
     sourceEditor_.reset();
     passBand_.reset();
     view_.reset();
@@ -349,6 +365,36 @@ std::string TFormZovEZO::defaultConfigurationPath() const
 void TFormZovEZO::configurationProblem(const std::string& text)
 {
     statusPanel_->showStatus(1, QString::fromStdString(text));
+}
+
+void TFormZovEZO::showWait(const QString& caption, const QString& text)
+{
+    // While the unit is worked on nothing else may use it: the pages and
+    // the start button wait with the rest of the window.
+    centralWidget()->setEnabled(false);
+    wait_->showWith(caption, text);
+}
+
+void TFormZovEZO::hideWait()
+{
+    wait_->hide();
+    centralWidget()->setEnabled(true);
+}
+
+void TFormZovEZO::uncheckEtalonDetectors()
+{
+    for (QCheckBox* box : {detectorBoxes_[1], detectorBoxes_[2], detectorBoxes_[3], extBox_, orlBox_})
+        box->setChecked(false);
+    controlsToSettings();
+}
+
+void TFormZovEZO::unitOperationEnded()
+{
+    // A detection asked for while the unit was busy runs now.
+    if (detectionDeferred_) {
+        detectionDeferred_ = false;
+        deviceDetection();
+    }
 }
 
 void TFormZovEZO::updateTitle()
@@ -522,7 +568,9 @@ QWidget* TFormZovEZO::buildParametersPage()
     auto onOff = [page](const char* title, const char* name, QRadioButton*& on, QRadioButton*& off) {
         auto* group = new QGroupBox(title, page);
         group->setObjectName(name);
-        auto* row = new QHBoxLayout(group);
+        auto* column = new QVBoxLayout(group);
+        auto* row = new QHBoxLayout;
+        column->addLayout(row);
         on = new QRadioButton("On", group);
         on->setObjectName(QString(name) + "On");
         off = new QRadioButton("Off", group);
@@ -535,6 +583,17 @@ QWidget* TFormZovEZO::buildParametersPage()
     };
     triggerGroup_ = onOff(" Trigger ", "Trigger", triggerOn_, triggerOff_);
     syncGroup_ = onOff(" External Synchronization", "ExternalSync", syncOn_, syncOff_);
+    {
+        auto* files = new QHBoxLayout;
+        wavelengthSyncButton_ = new QPushButton("Save Wavelength Sync File", syncGroup_);
+        wavelengthSyncButton_->setObjectName("Button6");
+        powerSyncButton_ = new QPushButton("Save Power Sync File", syncGroup_);
+        powerSyncButton_->setObjectName("ButtonOutPowSyncFile");
+        files->addWidget(wavelengthSyncButton_);
+        files->addWidget(powerSyncButton_);
+        files->addStretch(1);
+        static_cast<QVBoxLayout*>(syncGroup_->layout())->addLayout(files);
+    }
     right->addWidget(triggerGroup_);
     right->addWidget(syncGroup_);
 

@@ -8,6 +8,7 @@
 //   ZovezoMapping.cpp    settings <-> controls, "&Load", "Save &As...", "About"
 //   ZovezoScan.cpp       scan control, range rules, enabling, the messages
 //   ZovezoDetection.cpp  device detection and the USB change notifications
+//   ZovezoExports.cpp    the synchronisation files and the factory charts' pictures
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,8 +20,10 @@
 
 #include "CommandLine.h"
 #include "IdentityRecord.h"
+#include "MaintenanceHost.h"
 #include "ScanView.h"
 #include "StandardWindowParts.h"
+#include "WindowDialogs.h"
 #include "WindowPages.h"
 #include "WindowRules.h"
 
@@ -54,22 +57,6 @@ class TScanInfoCharts;
 class TStatusPanel;
 class UsbHotplugMonitor;
 
-// The questions and file choices of the window, replaceable by tests.
-struct WindowDialogs {
-    // Yes/No question (warning icon); true for Yes.
-    std::function<bool(const QString& caption, const QString& text)> askYesNo;
-    // OK/Cancel question; true for OK.
-    std::function<bool(const QString& caption, const QString& text)> askOkCancel;
-    // 0 information, 1 warning, 2 error.
-    std::function<void(int severity, const QString& caption, const QString& text)> message;
-    // Empty when cancelled.
-    std::function<QString(const QString& folder, const QString& filter, const QString& suffix)> saveFileName;
-    std::function<QString(const QString& folder, const QString& filter)> openFileName;
-    std::function<QString(const QString& folder)> folder;
-
-    static WindowDialogs standard(QWidget* parent);
-};
-
 struct WindowOptions {
     CommandLine commandLine{std::vector<std::string>{}};
     // The documents folder the data folders go under (empty: the user's).
@@ -83,7 +70,7 @@ struct WindowOptions {
     WindowParts parts = standardWindowParts();
 };
 
-class TFormZovEZO : public QMainWindow, public ScanForm {
+class TFormZovEZO : public QMainWindow, public ScanForm, public MaintenanceHost {
     Q_OBJECT
 
 public:
@@ -132,14 +119,14 @@ public:
     WindowRules::StartState startState() const { return startState_; }
     bool measurementRunning() const;
     // No measurement runs nor is being started.
-    bool idle() const { return startState_ == WindowRules::StartState::Idle && !measurementRunning(); }
+    bool idle() const override { return startState_ == WindowRules::StartState::Idle && !measurementRunning(); }
 
     // ---- Instrument detection ----
     // Runs the detection after its 600 ms wait (without blocking).
     void deviceDetection();
     // The detection itself, at once (the wait already done).
     void detectNow();
-    bool instrumentPresent() const { return instrumentPresent_; }
+    bool instrumentPresent() const override { return instrumentPresent_; }
     // The window's copy of the unit's identity (four laser inputs and four
     // detectors with the factory switch), the one measurements get.
     const IdentityRecord& identity() const;
@@ -150,7 +137,7 @@ public:
     // ---- For the pages, on user commands (never while they are built) ----
     // The measurements of this window: its settings, scan store, sources
     // and identity.
-    MeasurementSession& session() { return *session_; }
+    MeasurementSession& session() override { return *session_; }
     // The displayed scan changed (a scan file loaded, another scan
     // selected, scans cleared): the passband page analyses it afresh, the
     // pages fed by the last scan and the chart's information block show it.
@@ -169,7 +156,18 @@ public:
     TStatusPanel& statusPanel() const { return *statusPanel_; }
     QTabWidget& pages() const { return *pages_; }
     TScanInfoCharts& scanInfoCharts() const { return *scanInfoCharts_; }
-    bool factory() const { return factory_; }
+    bool factory() const override { return factory_; }
+
+    // MaintenanceHost (the rest of it is above)
+    const WindowDialogs& dialogs() const override { return dialogs_; }
+    std::string programFolder() const override { return options_.programFolder; }
+    void showWait(const QString& caption, const QString& text) override;
+    void hideWait() override;
+    void uncheckEtalonDetectors() override;
+    void unitOperationEnded() override;
+    // The maintenance pages (null when not given).
+    CalibrationPagePart* calibrationPage() const { return calibrationPage_.get(); }
+    FactoryPagePart* factoryPage() const { return factoryPage_.get(); }
 
     // ScanForm
     bool frequencyDisplay() const override;
@@ -247,6 +245,17 @@ private:
     void saveContinuousScan(const std::string& fileName);
     void resolutionWarning(const QString& caption, const QString& text);
 
+    // Exports (ZovezoExports.cpp)
+    void connectExports();
+    // The save dialog of the exports in the data folder (made first when
+    // missing); empty when cancelled.
+    QString askExportFileName(const QString& filter, const QString& suffix);
+    void exportWritten(const QString& fileName, bool written, const std::string& why);
+    void Button6Click();
+    void ButtonOutPowSyncFileClick();
+    void saveInfoChart(int chart);
+    void syncFileButtonsEnabling(bool idle);
+
     // Detection (ZovezoDetection.cpp)
     void watchUsbChanges();
     void usbChanged();
@@ -270,11 +279,15 @@ private:
     std::unique_ptr<SourceEditorPanel> sourceEditor_;
     std::unique_ptr<TScanInfoCharts> scanInfoCharts_;
     std::unique_ptr<UsbHotplugMonitor> usbMonitor_;
+    std::unique_ptr<CalibrationPagePart> calibrationPage_;
+    std::unique_ptr<FactoryPagePart> factoryPage_;
 
     std::string currentConfigurationFile_;
     int dspRelease_ = 0;
     bool instrumentPresent_ = false;
     bool firstShown_ = false;
+    // A detection was due while a maintenance page worked on the unit.
+    bool detectionDeferred_ = false;
     WindowRules::StartState startState_ = WindowRules::StartState::Idle;
     double rememberedLineNm_ = 0.0;
 
@@ -312,6 +325,10 @@ private:
     QGroupBox* syncGroup_ = nullptr;
     QRadioButton* syncOn_ = nullptr;
     QRadioButton* syncOff_ = nullptr;
+    QPushButton* wavelengthSyncButton_ = nullptr;  // "Save Wavelength Sync File"
+    QPushButton* powerSyncButton_ = nullptr;       // "Save Power Sync File"
+    // "Save" of each factory chart, by TScanInfoCharts::Chart.
+    std::array<QPushButton*, 3> chartSaveButtons_{};
     QGroupBox* detectorGroup_ = nullptr;
     std::array<QCheckBox*, 4> detectorBoxes_{};  // "1" to "4"
     QCheckBox* extBox_ = nullptr;

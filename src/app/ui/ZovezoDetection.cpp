@@ -20,8 +20,9 @@
 #include "Doubleedit.h"
 #include "MeasurementSession.h"
 #include "SimulatorPlugin.h"
-#include "StatusPanel.h"
 #include "Sourceconfig.h"
+#include "StatusPanel.h"
+#include "UnitOperation.h"
 #include "UsbBridge.h"
 #include "UsbHotplugMonitor.h"
 #include "Wait.h"
@@ -83,6 +84,12 @@ bool TFormZovEZO::detectionPending() const { return detectionTimer_->isActive();
 void TFormZovEZO::detectNow()
 {
     detectionTimer_->stop();
+    if (UnitOperation::anyRunning()) {
+        // The unit's link is busy with a firmware or flash operation: the
+        // detection comes when it ends (unitOperationEnded).
+        detectionDeferred_ = true;
+        return;
+    }
     const bool running = measurementRunning();
     bool present = false;
     try {
@@ -142,6 +149,7 @@ void TFormZovEZO::adaptToUnit(bool present)
     pages_->setTabVisible(PageLines, laserInputs != 1);
     if (laserInputs != 0) setSelectionItems(*inputSelection_, *inputButtons_, laserInputs);
     if (detectors != 0) setSelectionItems(*detectorSelection_, *detectorButtons_, detectors);
+    if (calibrationPage_) calibrationPage_->unitAdapted(laserInputs, detectors);
 
     if (options_.commandLine.forceConnected()) present = true;
     instrumentPresent_ = present;

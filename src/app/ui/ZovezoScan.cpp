@@ -36,6 +36,7 @@
 #include "SourcesSection.h"
 #include "StartButtonPictures.h"
 #include "StatusPanel.h"
+#include "UnitOperation.h"
 #include "Zovezo.h"
 #include "ZovezoSessionView.h"
 
@@ -111,6 +112,9 @@ bool TFormZovEZO::eventFilter(QObject* watched, QEvent* event)
 
 void TFormZovEZO::ButtonStartClick()
 {
+    // The unit is busy with a maintenance operation (the button is then
+    // disabled with the window; a click queued before is dropped).
+    if (UnitOperation::anyRunning()) return;
     runGuarded([this] {
         StartEditChange();
         const WindowRules::StartClick click = WindowRules::startButtonClicked(startState_);
@@ -138,6 +142,9 @@ void TFormZovEZO::applyStartClick(const WindowRules::StartClick& click)
 
 void TFormZovEZO::startMeasurement()
 {
+    // The power control reads the unit: it stops before the measurement
+    // takes the link.
+    if (calibrationPage_) calibrationPage_->measurementStarts();
     counterLabel_->setText("0");
     continuousButton_->setText("Continuous");
 
@@ -155,9 +162,8 @@ void TFormZovEZO::startMeasurement()
 
     MeasurementStartOptions options;
     options.precise = preciseModeBox_->isChecked();
-    // The wavelength calibration's boxes of the factory page choose 2 or 3
-    // once that page exists; a normal acquisition until then.
-    options.acquisitionMode = 0;
+    // The wavelength calibration's boxes of the factory page choose 2 or 3.
+    options.acquisitionMode = factoryPage_ ? factoryPage_->acquisitionMode() : 0;
     const int tracesBefore = scans().Count();
     try {
         // Fills the scan parameter block's per-measurement fields, prepares
@@ -541,6 +547,7 @@ void TFormZovEZO::applyEnabling(bool idle)
     };
     set({triggerOn_, triggerOff_}, on(Control::TriggerButtons));
     set({syncOn_, syncOff_}, on(Control::ExternalSyncButtons));
+    syncFileButtonsEnabling(on(Control::SyncFileButtons));
     if (sourceEditor_) {
         // A row is usable while both it and the panel are enabled: the
         // panel follows idle, each row the unit's laser inputs.
@@ -577,6 +584,8 @@ void TFormZovEZO::applyEnabling(bool idle)
     set({opticalBox_, detectorSelection_}, on(Control::CalibrationControls));
     set({bncRow_}, on(Control::BncControls));
     set({inputSelection_}, on(Control::PowerControl));
+    if (calibrationPage_) calibrationPage_->applyEnabling(state);
+    if (factoryPage_) factoryPage_->applyEnabling(idle);
 }
 
 void TFormZovEZO::runGuarded(const std::function<void()>& command)
