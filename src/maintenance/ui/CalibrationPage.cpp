@@ -185,7 +185,12 @@ QWidget* TCalibrationPage::buildChart(QWidget* parent)
     for (int i = 0; i < PowerControl::barCount; ++i)
         ticker->addTick(i + 1.0, PowerControl::barNames[static_cast<std::size_t>(i)]);
     chart2_->xAxis->setTicker(ticker);
-    chart2_->xAxis->setRange(0.4, 6.6);
+    // Six captions side by side under a chart of half the page.
+    QFont ticks = chart2_->xAxis->tickLabelFont();
+    ticks.setPointSizeF(ticks.pointSizeF() * 0.85);
+    chart2_->xAxis->setTickLabelFont(ticks);
+    // Bar X at left + X * width / 7: where the value labels are placed.
+    chart2_->xAxis->setRange(0.0, 7.0);
     chart2_->xAxis->grid()->setVisible(false);
     // One bar object per bar, so that each takes its own colour; the five
     // on the power axis make the series "Power", the sixth "Voltage".
@@ -208,6 +213,8 @@ QWidget* TCalibrationPage::buildChart(QWidget* parent)
         bold.setBold(true);
         value->setFont(bold);
         value->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Readable over a red, green or blue bar alike.
+        value->setStyleSheet("QLabel { background: rgba(255, 255, 255, 200); padding: 0px 3px; }");
         valueLabels_[static_cast<std::size_t>(i)] = value;
     }
     connect(chart2_, &QCustomPlot::beforeReplot, this, &TCalibrationPage::placeLabels);
@@ -442,7 +449,8 @@ void TCalibrationPage::showReading(const PowerControl::Reading& reading)
     for (std::size_t i = 0; i < bars_.size(); ++i) {
         const PowerControl::Bar& bar = reading.bars[i];
         bars_[i]->data()->clear();
-        bars_[i]->addData(bar.x, bar.value);
+        // A bar's value is its height above the bar's base.
+        bars_[i]->addData(bar.x, bar.value - bars_[i]->baseValue());
         const QColor colour = colourOf(bar.colour);
         bars_[i]->setBrush(colour);
         valueLabels_[i]->setText(QString::fromStdString(bar.label));
@@ -463,6 +471,12 @@ void TCalibrationPage::placeLabels()
         const int width = l->sizeHint().width();
         l->setGeometry(p.centreX[i] - width / 2, p.top, width, height);
     }
+}
+
+double TCalibrationPage::barTop(int bar) const
+{
+    const QCPBars& bars = *bars_.at(static_cast<std::size_t>(bar));
+    return bars.data()->isEmpty() ? bars.baseValue() : bars.baseValue() + bars.data()->constBegin()->value;
 }
 
 QColor TCalibrationPage::barColour(int bar) const

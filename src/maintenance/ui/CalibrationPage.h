@@ -64,6 +64,8 @@ public:
     bool powerControlRunning() const { return powerControl_ != nullptr; }
     // The last reading shown (tests, screenshots): bar colours in bar order.
     QColor barColour(int bar) const;
+    // Where the bar's top stands on its axis (dBm, or volts for Ext).
+    double barTop(int bar) const;
     const UnitOperation& resetOperation() const { return *resetOperation_; }
     UnitOperation& resetOperation() { return *resetOperation_; }
 

@@ -442,6 +442,10 @@ void CalibrationPageTest::powerControlShowsTheLiveLevels()
     QCOMPARE(f.page->barColour(5), QColor(Qt::blue));
     const QString litText = f.find<QLabel>("LabelPowerOut")->text();
     QVERIFY2(std::fabs(litText.toDouble()) < 1.5, qPrintable(litText));  // 1 mW
+    // Each bar rises from the bottom of its axis to its value.
+    const char* labelNames[] = {"LabelPowerOut", "LabelPower1", "LabelPower2", "LabelPower3", "LabelPower4", "LabelVoltExt"};
+    for (int i = 0; i < 6; ++i)
+        QVERIFY2(std::fabs(f.page->barTop(i) - f.find<QLabel>(labelNames[i])->text().toDouble()) < 0.006, labelNames[i]);
 
     // The labels stand where the rule puts them over the plot.
     auto* chart = f.find<QCustomPlot>("Chart2");
