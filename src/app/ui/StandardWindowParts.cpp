@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
+#include "CalibrationPage.h"
 #include "MeasurementSession.h"
 #include "Panelsourceeditor.h"
 #include "Passband_panel.h"
@@ -79,6 +80,9 @@ WindowParts standardWindowParts()
     };
     parts.sourceEditor = [](QWidget& place, TFormZovEZO& window) {
         return std::make_unique<SourceRowsPanel>(place, window);
+    };
+    parts.calibration = [](QWidget& place, MaintenanceHost& host) {
+        return std::make_unique<TCalibrationPage>(place, host);
     };
     return parts;
 }

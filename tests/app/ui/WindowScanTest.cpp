@@ -13,6 +13,7 @@
 
 #include "Applicationconfig.h"
 #include "DriverPause.h"
+#include "FastSimulation.h"
 #include "FlashControl.h"
 #include "GpibBinding.h"
 #include "LinkTiming.h"
@@ -92,16 +93,7 @@ void WindowScanTest::initTestCase()
 
 void WindowScanTest::init()
 {
-    UsbBridges::install(nullptr);
-    Gpib::useAutomaticLibraries();
-    vemarsim_unit_reset();
-    QCOMPARE(vemarsim_init("dwdm", 1, 1), 0);
-    vemarsim_set_time_scale(timeScale);
-    LinkTiming::setScale(timeScale);
-    DriverPause::setPauseFunction([](int ms) {
-        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms == 10 ? ms : ms * 0.02));
-    });
-    vemarsim_gpib_follow_sources();
+    QVERIFY(startFastSimulation("dwdm", 1, timeScale));
     statuses_.clear();
 }
 
