@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "AtomicFile.h"
+#include "CalibrationTools.h"
 #include "Frequency.h"
 #include "NumberFormat.h"
 #include "RegularFile.h"
@@ -230,14 +231,15 @@ CalibrationResult updateCalibration(const std::string& calibFolder, UnitIdentity
     const IdentityRecord unitRecord = unit.ReadIdentity();
     const bool bandOne = unitRecord.isValid() && unitRecord.fibreBand() == 1;
 
-    IdentityRecord identity = windowIdentity;
-    TabCalib calib(calibFolder, identity);
     // Saving tables that were never loaded would replace the unit's
     // calibration with empty ones.
-    if (calib.Load(identity) != 0) {
-        r.error = {errorCaption, calib.loadProblem()};
+    CalibrationTools::CalibrationEdit edit = CalibrationTools::loadForEditing(calibFolder, windowIdentity);
+    if (!edit.tables) {
+        r.error = {errorCaption, edit.problem};
         return r;
     }
+    TabCalib& calib = *edit.tables;
+    const IdentityRecord& identity = edit.identity;
     const int tableCount = calib.TableCount();
     const int pointCount = calib.PointCount();
 
@@ -321,6 +323,12 @@ CalibrationResult updateCalibration(const std::string& calibFolder, UnitIdentity
         return r;
     }
     r.calibrationPath = inFolder(calibFolder, calibrationFileName(identity));
+    // Values the file cannot hold would be stored clipped: another scale
+    // than the one measured.
+    if (!CalibrationTools::lineTablesFitTheFile(calib)) {
+        r.error = {errorCaption, CalibrationTools::lineTablesDoNotFitText};
+        return r;
+    }
     if (calib.Save(identity) != 0) {
         r.error = notCreated(r.calibrationPath);
         return r;

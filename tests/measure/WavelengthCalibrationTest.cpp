@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CalibrationTools.h"
 #include "FileUtil.h"
 #include "NumberFormat.h"
 #include "ScanData.h"
@@ -326,6 +327,19 @@ TEST_F(UpdateCalibrationTest, RefusedWithoutSweepsOrCalibration)
     EXPECT_EQ(r.error.text, "Aucune mesure utilisable dans le fichier " + folder.file("ValeursWL.txt") + "!");
     EXPECT_EQ(readWholeFile(folder.file("File0412.dat")), before);
     EXPECT_FALSE(std::filesystem::exists(folder.file("PicsWL.txt")));
+
+    // Lines 105 GHz apart drift away from the file's 100 GHz columns: the
+    // file could not hold the tables, and keeps the ones it has.
+    std::string drifting;
+    for (const int level : {100, 101}) {
+        drifting += cformat("%d 0 40 40 ", level);
+        for (int i = 0; i < 40; ++i) drifting += cformat("%f ", 196000.0 - 105.0 * i);
+        drifting += " \n";
+    }
+    r = run(drifting);
+    EXPECT_EQ(r.error.caption, "Erreur");
+    EXPECT_EQ(r.error.text, CalibrationTools::lineTablesDoNotFitText);
+    EXPECT_EQ(readWholeFile(folder.file("File0412.dat")), before);
 
     std::filesystem::remove(folder.file("File0412.dat"));
     r = run(sweepLine(100, 0, 195000.0, 30, 0.0));

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
+#include "CalibrationPage.h"
 #include "FactoryPage.h"
 #include "MeasurementSession.h"
 #include "Panelsourceeditor.h"
@@ -80,6 +81,9 @@ WindowParts standardWindowParts()
     };
     parts.sourceEditor = [](QWidget& place, TFormZovEZO& window) {
         return std::make_unique<SourceRowsPanel>(place, window);
+    };
+    parts.calibration = [](QWidget& place, MaintenanceHost& host) {
+        return std::make_unique<TCalibrationPage>(place, host);
     };
     parts.factory = makeFactoryPage;
     return parts;

@@ -111,6 +111,10 @@ public:
     // Device detection adapted the window: the lists take the unit's laser
     // inputs and detectors (0 leaves a list as it is).
     virtual void unitAdapted(int laserInputs, int detectors) = 0;
+    // A scan found its line 0 at line0Nm (scanCount scans in the trace,
+    // this one included): the wavelength referencing's edits take the
+    // remembered line wavelength.
+    virtual void lineFound(double line0Nm, bool singleMode, int scanCount) = 0;
     // The rows of the settings mapping whose controls live on the page.
     virtual void settingsToControls(const ApplicationConfig& settings) = 0;
     virtual void controlsToSettings(ApplicationConfig& settings) const = 0;

@@ -251,7 +251,8 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     pages_->addTab(powerPage, pageCaptions[PagePower]);
     pages_->addTab(modeHopPage, pageCaptions[PageModeHop]);
     pages_->addTab(buildLinesPage(), pageCaptions[PageLines]);
-    pages_->addTab(buildCalibrationPage(), pageCaptions[PageCalibration]);
+    QWidget* calibrationPage = emptyPage("CalibrationPlace");
+    pages_->addTab(calibrationPage, pageCaptions[PageCalibration]);
     QWidget* factoryPage = emptyPage("FactoryPage");
     pages_->addTab(factoryPage, pageCaptions[PageFactory]);
     pages_->addTab(emptyPage("CustomerPage"), pageCaptions[PageCustomer]);
@@ -282,6 +283,7 @@ TFormZovEZO::TFormZovEZO(WindowOptions options, QWidget* parent)
     if (options_.parts.sourceEditor) sourceEditor_ = options_.parts.sourceEditor(*sourceEditorPlace_, *this);
 
     // The maintenance pages, on the session as it now stands.
+    if (options_.parts.calibration) calibrationPage_ = options_.parts.calibration(*calibrationPage, *this);
     if (options_.parts.factory) factoryPage_ = options_.parts.factory(*factoryPage, *this);
 
     // 8. Charts and cursors belong to the chart page; 9. the hint panel.
@@ -740,74 +742,6 @@ QWidget* TFormZovEZO::buildLinesPage()
     linesText_->setReadOnly(true);
     linesText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     l->addWidget(linesText_);
-    return page;
-}
-
-QWidget* TFormZovEZO::buildCalibrationPage()
-{
-    auto* page = new QWidget(pages_);
-    page->setObjectName("CalibrationPage");
-    auto* column = new QVBoxLayout(page);
-    column->setSpacing(10);
-
-    auto* lists = new QHBoxLayout;
-    inputSelection_ = new QGroupBox(" Input Source Selection ", page);
-    inputSelection_->setObjectName("InputSourceSelection");
-    inputButtons_ = new QButtonGroup(inputSelection_);
-    new QGridLayout(inputSelection_);
-    detectorSelection_ = new QGroupBox(" Detector  selection  ", page);
-    detectorSelection_->setObjectName("DetectorSelection");
-    detectorButtons_ = new QButtonGroup(detectorSelection_);
-    new QGridLayout(detectorSelection_);
-    setSelectionItems(*inputSelection_, *inputButtons_, 4);
-    setSelectionItems(*detectorSelection_, *detectorButtons_, 4);
-    lists->addWidget(inputSelection_);
-    lists->addWidget(detectorSelection_);
-    lists->addStretch(1);
-    column->addLayout(lists);
-
-    calibrationModeBox_ = new QCheckBox("Enter calibration mode", page);
-    calibrationModeBox_->setObjectName("CalibrationMode");
-    column->addWidget(calibrationModeBox_);
-
-    bncGroup_ = new QGroupBox(" BNC input ", page);
-    bncGroup_->setObjectName("BncInput");
-    auto* bnc = new QVBoxLayout(bncGroup_);
-    opticalBox_ = new QCheckBox("Optical", bncGroup_);
-    opticalBox_->setObjectName("Optical");
-    bnc->addWidget(opticalBox_);
-    bncRow_ = new QWidget(bncGroup_);
-    bncRow_->setObjectName("BncRow");
-    auto* row = new QHBoxLayout(bncRow_);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* validator = new QDoubleValidator(bncRow_);
-    validator->setLocale(QLocale::c());
-    validator->setNotation(QDoubleValidator::ScientificNotation);
-    bncAlpha_ = new QLineEdit("0", bncRow_);
-    bncAlpha_->setObjectName("BNCAlpha");
-    bncAlpha_->setValidator(validator);
-    bncAlpha_->setFixedWidth(80);
-    bncBeta_ = new QLineEdit("1", bncRow_);
-    bncBeta_->setObjectName("BNCBeta");
-    bncBeta_->setValidator(validator);
-    bncBeta_->setFixedWidth(80);
-    bncMw_ = new QRadioButton("mW", bncRow_);
-    bncMw_->setObjectName("BncMw");
-    bncDbm_ = new QRadioButton("dBm", bncRow_);
-    bncDbm_->setObjectName("BncDbm");
-    bncMw_->setChecked(true);
-    row->addWidget(label("P = ", bncRow_));
-    row->addWidget(bncAlpha_);
-    row->addWidget(label("+", bncRow_));
-    row->addWidget(bncBeta_);
-    row->addWidget(label("x V", bncRow_));
-    row->addSpacing(12);
-    row->addWidget(bncMw_);
-    row->addWidget(bncDbm_);
-    row->addStretch(1);
-    bnc->addWidget(bncRow_);
-    column->addWidget(bncGroup_);
-    column->addStretch(1);
     return page;
 }
 

@@ -194,7 +194,6 @@ private:
     QWidget* buildContinuousPage();
     QWidget* buildChartPage(QWidget*& chartPlace);
     QWidget* buildLinesPage();
-    QWidget* buildCalibrationPage();
     QWidget* buildAboutPage();
     QWidget* emptyPage(const char* name);
     void connectControls();
@@ -260,7 +259,6 @@ private:
     void watchUsbChanges();
     void usbChanged();
     void adaptToUnit(bool present);
-    void setSelectionItems(QGroupBox& group, QButtonGroup& buttons, int count);
 
     WindowOptions options_;
     bool factory_ = false;
@@ -289,7 +287,6 @@ private:
     // A detection was due while a maintenance page worked on the unit.
     bool detectionDeferred_ = false;
     WindowRules::StartState startState_ = WindowRules::StartState::Idle;
-    double rememberedLineNm_ = 0.0;
 
     // Controls. The window's widgets are owned by Qt's parent tree.
     QTabWidget* pages_ = nullptr;
@@ -355,19 +352,6 @@ private:
 
     QCheckBox* keepModeHopBox_ = nullptr;
     QPlainTextEdit* linesText_ = nullptr;
-
-    QGroupBox* inputSelection_ = nullptr;
-    QButtonGroup* inputButtons_ = nullptr;
-    QGroupBox* detectorSelection_ = nullptr;
-    QButtonGroup* detectorButtons_ = nullptr;
-    QCheckBox* calibrationModeBox_ = nullptr;
-    QGroupBox* bncGroup_ = nullptr;
-    QCheckBox* opticalBox_ = nullptr;
-    QWidget* bncRow_ = nullptr;
-    QLineEdit* bncAlpha_ = nullptr;
-    QLineEdit* bncBeta_ = nullptr;
-    QRadioButton* bncMw_ = nullptr;
-    QRadioButton* bncDbm_ = nullptr;
 
     std::array<QLabel*, 12> aboutValues_{};
 

@@ -147,8 +147,6 @@ void TFormZovEZO::adaptToUnit(bool present)
     for (int k = 2; k <= 4; ++k)
         if (detectors < k) detectorBoxes_[static_cast<std::size_t>(k - 1)]->setChecked(false);
     pages_->setTabVisible(PageLines, laserInputs != 1);
-    if (laserInputs != 0) setSelectionItems(*inputSelection_, *inputButtons_, laserInputs);
-    if (detectors != 0) setSelectionItems(*detectorSelection_, *detectorButtons_, detectors);
     if (calibrationPage_) calibrationPage_->unitAdapted(laserInputs, detectors);
 
     if (options_.commandLine.forceConnected()) present = true;
@@ -176,23 +174,4 @@ void TFormZovEZO::adaptToUnit(bool present)
         stopEdit_->blockSignals(false);
     }
     refreshAbout();
-}
-
-void TFormZovEZO::setSelectionItems(QGroupBox& group, QButtonGroup& buttons, int count)
-{
-    auto* grid = static_cast<QGridLayout*>(group.layout());
-    QList<QAbstractButton*> items = buttons.buttons();
-    while (items.size() > count) {
-        QAbstractButton* last = items.takeLast();
-        buttons.removeButton(last);
-        delete last;
-    }
-    while (items.size() < count) {
-        auto* item = new QRadioButton(QString::asprintf("%d", static_cast<int>(items.size()) + 1), &group);
-        item->setObjectName(group.objectName() + QString::number(items.size() + 1));
-        buttons.addButton(item, static_cast<int>(items.size()));
-        grid->addWidget(item, 0, static_cast<int>(items.size()));
-        items.push_back(item);
-    }
-    if (buttons.checkedButton() == nullptr && !items.isEmpty()) items.front()->setChecked(true);
 }

@@ -29,8 +29,6 @@ constexpr const char* configurationFilter = "Configuration files (*.config.xml);
 constexpr const char* configurationSuffix = "config.xml";
 constexpr const char* noFolderText = "<..>";
 
-QString numberText(double value) { return QString::fromStdString(cformat("%g", value)); }
-
 }  // namespace
 
 ConfigurationSection* TFormZovEZO::passbandSection()
@@ -161,13 +159,7 @@ void TFormZovEZO::settingsToControls()
     }
     preciseNote_->setVisible(factory_ && preciseModeBox_->isChecked());
     keepModeHopBox_->setChecked(s.keepModeHop);
-    {
-        const QSignalBlocker b(opticalBox_);
-        opticalBox_->setChecked(block.bncEnable != 0);
-        bncAlpha_->setText(numberText(block.bncAlpha));
-        bncBeta_->setText(numberText(block.bncBeta));
-        (block.bncUnit == 1 ? bncDbm_ : bncMw_)->setChecked(true);
-    }
+    if (calibrationPage_) calibrationPage_->settingsToControls(s);
     if (chart_) chart_->settingsToControls(s, factory_);
     applyFactoryVisibility();
     applyEnabling(idle());
@@ -217,12 +209,7 @@ void TFormZovEZO::controlsToSettings()
     s.minMaxResetModulo = resetModuloEdit_->GetValue();
     s.showInfoPreciseMode = preciseModeBox_->isChecked();
     s.keepModeHop = keepModeHopBox_->isChecked();
-    block.bncEnable = opticalBox_->isChecked() ? 1 : 0;
-    if (opticalBox_->isChecked()) {
-        block.bncAlpha = parseDouble(bncAlpha_->text().toStdString()).value_or(0.0);
-        block.bncBeta = parseDouble(bncBeta_->text().toStdString()).value_or(0.0);
-        block.bncUnit = bncDbm_->isChecked() ? 1 : 0;
-    }
+    if (calibrationPage_) calibrationPage_->controlsToSettings(s);
     if (chart_)
         chart_->controlsToSettings(s);
     else if (!factory_)

@@ -90,8 +90,6 @@ void TFormZovEZO::connectControls()
     connect(loadButton_, &QPushButton::clicked, this, &TFormZovEZO::ButtonLoadClick);
     connect(saveAsButton_, &QPushButton::clicked, this, &TFormZovEZO::ButtonSaveAsClick);
     connect(startEdit_, &TDoubleEdit::entered, this, &TFormZovEZO::StartEditChange);
-    connect(calibrationModeBox_, &QCheckBox::toggled, this, [this] { applyEnabling(idle()); });
-    connect(opticalBox_, &QCheckBox::toggled, this, [this] { applyEnabling(idle()); });
     connect(keepModeHopBox_, &QCheckBox::toggled, this, [this](bool on) { settings().keepModeHop = on; });
 
     // The hint goes as soon as the pointer moves over the window.
@@ -226,11 +224,8 @@ void TFormZovEZO::refreshScanPages(ScanTrace& trace)
     const ScanRes& result = trace.result();
     const ScanCurve* first = trace.CurveAt(0);
     const int scanCount = first != nullptr ? first->data().nbScan() : 1;
-    if (!result.lines.empty()) {
-        // The calibration page's "Average" box joins when that page exists.
-        rememberedLineNm_ = WindowRules::rememberedLineWavelength(rememberedLineNm_, result.lines.front(), false,
-                                                                  settings().measurementType == 0, scanCount);
-    }
+    if (!result.lines.empty() && calibrationPage_)
+        calibrationPage_->lineFound(result.lines.front(), settings().measurementType == 0, scanCount);
     if (settings().measurementType == 1) counterLabel_->setText(QString::number(scanCount));
     if (chart_) chart_->refreshAfterScan();
     if (passBand_) passBand_->analyse();
@@ -526,8 +521,6 @@ WindowRules::EnableState TFormZovEZO::enableState(bool idle) const
     state.detectors = identity().detectors();
     state.autoSave = autoSaveBox_->isChecked();
     state.minMaxReset = minMaxResetBox_->isChecked();
-    state.calibrationMode = calibrationModeBox_->isChecked();
-    state.opticalChecked = opticalBox_->isChecked();
     return state;
 }
 
@@ -580,10 +573,7 @@ void TFormZovEZO::applyEnabling(bool idle)
     set({minMaxResetBox_}, on(Control::MinMaxResetBox));
     set({resetModuloEdit_, resetModuloLabel_}, on(Control::ResetModulo));
     if (chart_) chart_->setScanListEnabled(on(Control::ScanList));
-    set({calibrationModeBox_}, on(Control::CalibrationModeBox));
-    set({opticalBox_, detectorSelection_}, on(Control::CalibrationControls));
-    set({bncRow_}, on(Control::BncControls));
-    set({inputSelection_}, on(Control::PowerControl));
+    if (calibrationPage_) calibrationPage_->applyEnabling(state);
     if (calibrationPage_) calibrationPage_->applyEnabling(state);
     if (factoryPage_) factoryPage_->applyEnabling(idle);
 }

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QLocale>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabBar>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -65,18 +66,20 @@ QString fileNameOf(int index, const QString& caption)
     return QString("%1-%2.png").arg(index, 2, 10, QChar('0')).arg(name);
 }
 
+// Writes the picture of w as folder/name and prints its path; false when it
+// cannot be written.
+bool savePicture(QWidget& w, const QString& folder, const QString& name)
+{
+    const QString path = QDir(folder).filePath(name);
+    if (!w.grab().save(path)) return false;
+    std::printf("%s\n", path.toLocal8Bit().constData());
+    return true;
+}
+
 int fail(const char* why)
 {
     std::fprintf(stderr, "vemar_screenshots: %s\n", why);
     return 1;
-}
-
-bool savePicture(QWidget& widget, const QString& folder, const QString& name)
-{
-    const QString path = QDir(folder).filePath(name);
-    if (!widget.grab().save(path)) return false;
-    std::printf("%s\n", path.toLocal8Bit().constData());
-    return true;
 }
 
 // The "Factory" page after a short wavelength calibration on the simulated
@@ -181,9 +184,8 @@ int main(int argc, char** argv)
         if (!pages.isTabVisible(i)) continue;
         pages.setCurrentIndex(i);
         settle(150);
-        const QString path = QDir(folder).filePath(fileNameOf(i, pages.tabText(i)));
-        if (!window->grab().save(path)) return fail("a picture could not be written");
-        std::printf("%s\n", path.toLocal8Bit().constData());
+        if (!savePicture(*window, folder, fileNameOf(i, pages.tabText(i))))
+            return fail("a picture could not be written");
         ++written;
     }
     if (written == 0) return fail("no page to draw");
@@ -194,11 +196,23 @@ int main(int argc, char** argv)
         pages.setCurrentIndex(TFormZovEZO::PagePassBand);
         if (!passBand->tableShown()) passBand->selectPanelClick();
         settle(150);
-        const QString path = QDir(folder).filePath(
-            fileNameOf(TFormZovEZO::PagePassBand, pages.tabText(TFormZovEZO::PagePassBand) + " table"));
-        if (!window->grab().save(path)) return fail("a picture could not be written");
-        std::printf("%s\n", path.toLocal8Bit().constData());
+        if (!savePicture(*window, folder,
+                         fileNameOf(TFormZovEZO::PagePassBand, pages.tabText(TFormZovEZO::PagePassBand) + " table")))
+            return fail("a picture could not be written");
         passBand->selectPanelClick();
+    }
+
+    // "Control/Calibration" with the power control running: the live bars
+    // and their labels after a few readings.
+    if (auto* power = window->findChild<QPushButton*>("ButtonStartPowerControl"); power != nullptr && power->isEnabled()) {
+        pages.setCurrentIndex(TFormZovEZO::PageCalibration);
+        settle(150);
+        power->click();
+        settle(1500);
+        if (!savePicture(*window, folder,
+                         fileNameOf(TFormZovEZO::PageCalibration, pages.tabText(TFormZovEZO::PageCalibration) + " power")))
+            return fail("a picture could not be written");
+        power->click();
     }
 
     if (const char* failed = pictureFactoryPage(*window, folder, commandLine.simulate())) return fail(failed);
@@ -211,17 +225,13 @@ int main(int argc, char** argv)
         stop->SetValue(1560.0);
         start->SetValue(1558.0);
         settle(150);
-        const QString path = QDir(folder).filePath("12-Range-hint.png");
-        if (!window->grab().save(path)) return fail("a picture could not be written");
-        std::printf("%s\n", path.toLocal8Bit().constData());
+        if (!savePicture(*window, folder, "12-Range-hint.png")) return fail("a picture could not be written");
     }
     // The wait window of the firmware upgrade.
     if (auto* wait = window->findChild<TFormWait*>("WaitWindow")) {
         wait->showWith(DspFirmware::waitCaption, DspFirmware::waitText);
         settle(150);
-        const QString path = QDir(folder).filePath("13-Wait-window.png");
-        if (!wait->grab().save(path)) return fail("a picture could not be written");
-        std::printf("%s\n", path.toLocal8Bit().constData());
+        if (!savePicture(*wait, folder, "13-Wait-window.png")) return fail("a picture could not be written");
         wait->hide();
     }
     return 0;

@@ -13,6 +13,7 @@
 
 #include "Applicationconfig.h"
 #include "DriverPause.h"
+#include "FastSimulation.h"
 #include "FlashControl.h"
 #include "GpibBinding.h"
 #include "LinkTiming.h"
@@ -31,7 +32,6 @@
 #include "Sourceconfig.h"
 #include "StatusPanel.h"
 #include "UsbBridge.h"
-#include "SimulatedWindowBench.h"
 #include "WindowFixture.h"
 #include "vemar_sim.h"
 #include "vemar_sim_bench.h"
@@ -93,7 +93,7 @@ void WindowScanTest::initTestCase()
 
 void WindowScanTest::init()
 {
-    QVERIFY(prepareSimulatedBench("dwdm", timeScale));
+    QVERIFY(startFastSimulation("dwdm", 1, timeScale));
     statuses_.clear();
 }
 

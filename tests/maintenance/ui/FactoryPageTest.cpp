@@ -18,6 +18,7 @@
 #include "Applicationconfig.h"
 #include "DriverPause.h"
 #include "FactoryPage.h"
+#include "FastSimulation.h"
 #include "FileUtil.h"
 #include "FlashControl.h"
 #include "FlashZones.h"
@@ -25,7 +26,6 @@
 #include "SimulatorPlugin.h"
 #include "Sourceconfig.h"
 #include "TabCalib.h"
-#include "SimulatedWindowBench.h"
 #include "WindowFixture.h"
 #include "vemar_sim.h"
 #include "vemar_sim_bench.h"
@@ -87,7 +87,7 @@ void FactoryPageTest::initTestCase()
 
 void FactoryPageTest::init()
 {
-    QVERIFY(prepareSimulatedBench("dwdm", timeScale));
+    QVERIFY(startFastSimulation("dwdm", 1, timeScale));
 }
 
 void FactoryPageTest::cleanup()
