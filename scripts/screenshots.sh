@@ -7,7 +7,10 @@
 # the page ("00-Parameters.png" with the source rows, "03-Band-pass-filter-
 # analysis.png" with the passband parameter panel ...), then the passband
 # page's results table after the scan ("03-Band-pass-filter-analysis-
-# table.png"), the range hint and the wait window. It exits non-zero when
+# table.png"), the "Factory" page after a short wavelength calibration on
+# the simulated etalon (two etalon-mode scans, "Update calibration", one
+# test-mode scan, "Show results": "09-Factory-update-calibration.png" and
+# "09-Factory.png"), the range hint and the wait window. It exits non-zero when
 # the window cannot be driven (no unit found, the scan failed or never ended).
 #
 # The "Transfer functions" page in its states of interest follows

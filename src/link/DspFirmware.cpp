@@ -203,16 +203,24 @@ Status factoryReboot()
     return statusOf(flash);
 }
 
-bool factoryUpgrade(const std::string& firmwarePath, Status& shown)
+FactoryUpgrade runFactoryUpgrade(const std::string& firmwarePath)
 {
     const UpgradeResult r =
         upgrade(firmwarePath, {}, "choose a complete firmware file with \"Upgrade DSP\" again");
+    FactoryUpgrade out;
+    out.done = r.done();
     // A refused file never reached the unit: its status is read for the display.
-    shown = r.outcome == UpgradeOutcome::Refused ? readStatus() : r.status;
-    if (r.done()) return true;
-    UserMessages::show(UserMessages::Severity::Error, "DSP Error : ",
-                       r.noFlashMode ? std::string("Dsp can reboot in RWFlash Mode") : r.text);
-    return false;
+    out.shown = r.outcome == UpgradeOutcome::Refused ? readStatus() : r.status;
+    if (!out.done) out.text = r.noFlashMode ? std::string(noFlashModeText) : r.text;
+    return out;
+}
+
+bool factoryUpgrade(const std::string& firmwarePath, Status& shown)
+{
+    const FactoryUpgrade r = runFactoryUpgrade(firmwarePath);
+    shown = r.shown;
+    if (!r.done) UserMessages::show(UserMessages::Severity::Error, factoryErrorCaption, r.text);
+    return r.done;
 }
 
 std::string formatRelease(int hundredths) { return cformat("%.2f", hundredths / 100.0); }

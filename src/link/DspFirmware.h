@@ -86,6 +86,19 @@ bool releaseCheck(const std::string& firmwarePath, const ReleaseCheckUi& ui);
 Status factoryReboot();
 
 // "Upgrade DSP" of the factory page with the chosen file: the upgrade
+// procedure above; the text of a failure is shown titled factoryErrorCaption
+// (noFlashModeText when the DSP stays in its user code). Nothing is shown
+// here, so that it may run off the window's thread.
+inline constexpr const char* factoryErrorCaption = "DSP Error : ";
+inline constexpr const char* noFlashModeText = "Dsp can reboot in RWFlash Mode";
+struct FactoryUpgrade {
+    bool done = false;
+    Status shown;      // the status to display
+    std::string text;  // empty when done
+};
+FactoryUpgrade runFactoryUpgrade(const std::string& firmwarePath);
+
+// The same, with the failure reported through UserMessages: the upgrade
 // procedure above. false, with the failure reported ("Dsp can reboot in
 // RWFlash Mode" when the DSP stays in its user code), unless it was done;
 // shown receives the status to display.

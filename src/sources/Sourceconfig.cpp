@@ -225,6 +225,14 @@ void ConfLaser::ApplyScanRange()
     for (SourceConfig& source : sources) source.SetScanRange(lambdaMin, lambdaMax);
 }
 
+int ConfLaser::SwitchOutputsOff()
+{
+    int switched = 0;
+    for (SourceConfig& s : sources)
+        if (s.enable && s.SwitchOutput(false) == SourceConfig::Ok) ++switched;
+    return switched;
+}
+
 int ConfLaser::UpdateActiveRange()
 {
     auto active = [this](int i) {

@@ -147,6 +147,10 @@ public:
     // the failure of the lowest source index, or nullptr when all are ready.
     const char* Init();
 
+    // "Off": every enabled record whose instrument answers switches its
+    // output off. Returns the number of records that did.
+    int SwitchOutputsOff();
+
     // Over the enabled records; the largest finite double and the smallest
     // positive normal double when none is enabled.
     double LowestLambdaMin() const;

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "CalibrationPage.h"
+#include "FactoryPage.h"
 #include "MeasurementSession.h"
 #include "Panelsourceeditor.h"
 #include "Passband_panel.h"
@@ -84,5 +85,6 @@ WindowParts standardWindowParts()
     parts.calibration = [](QWidget& place, MaintenanceHost& host) {
         return std::make_unique<TCalibrationPage>(place, host);
     };
+    parts.factory = makeFactoryPage;
     return parts;
 }

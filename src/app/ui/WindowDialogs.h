@@ -19,6 +19,8 @@ struct WindowDialogs {
     // Empty when cancelled.
     std::function<QString(const QString& folder, const QString& filter, const QString& suffix)> saveFileName;
     std::function<QString(const QString& folder, const QString& filter)> openFileName;
+    // The same with a title of its own (empty: openFileName is asked).
+    std::function<QString(const QString& title, const QString& folder, const QString& filter)> openFileTitled;
     std::function<QString(const QString& folder)> folder;
 
     static WindowDialogs standard(QWidget* parent);

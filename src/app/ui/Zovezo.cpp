@@ -151,6 +151,9 @@ WindowDialogs WindowDialogs::standard(QWidget* parent)
     d.openFileName = [parent](const QString& folder, const QString& filter) {
         return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
     };
+    d.openFileTitled = [parent](const QString& title, const QString& folder, const QString& filter) {
+        return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    };
     d.folder = [parent](const QString& folder) {
         // The chooser can make a new folder (it asks for its name first).
         return QFileDialog::getExistingDirectory(parent, QString(), folder, QFileDialog::ShowDirsOnly);

@@ -11,15 +11,21 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabBar>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
 #include "ChartPictureRenderer.h"
 #include "Doubleedit.h"
 #include "DspFirmware.h"
+#include "FactoryPage.h"
+#include "SimulatorPlugin.h"
 #include "Wait.h"
 #include "NumberFormat.h"
 #include "Passband_panel.h"
@@ -74,6 +80,63 @@ int fail(const char* why)
 {
     std::fprintf(stderr, "vemar_screenshots: %s\n", why);
     return 1;
+}
+
+// The "Factory" page after a short wavelength calibration on the simulated
+// etalon: the DSP release read, two etalon-mode scans, "Update calibration",
+// one test-mode scan and "Show results". Nobody answers boxes here: the
+// questions get No and the messages go to stderr.
+const char* pictureFactoryPage(TFormZovEZO& window, const QString& folder, bool simulated)
+{
+    auto* page = window.findChild<TFactoryPage*>("TFactoryPage");
+    if (page == nullptr) return nullptr;
+    WindowDialogs quiet = WindowDialogs::standard(&window);
+    quiet.askYesNo = [](const QString&, const QString&) { return false; };
+    quiet.askOkCancel = [](const QString&, const QString&) { return false; };
+    quiet.message = [](int, const QString& caption, const QString& text) {
+        std::fprintf(stderr, "vemar_screenshots: %s: %s\n", caption.toLocal8Bit().constData(),
+                     text.toLocal8Bit().constData());
+    };
+    window.setDialogs(quiet);
+    QTabWidget& pages = window.pages();
+    pages.setCurrentIndex(TFormZovEZO::PageFactory);
+    auto click = [&window](const char* name) {
+        auto* b = window.findChild<QPushButton*>(name);
+        if (b != nullptr && b->isEnabled()) b->click();
+    };
+    click("B_FactGetVersion");
+    if (!page->waitForOperation(20000)) return "the DSP status was never read";
+
+    using Init = int (*)(const char*, std::uint64_t, int);
+    using WriteEtalon = int (*)(const char*);
+    auto init = reinterpret_cast<Init>(SimulatorPlugin::symbol("vemarsim_init"));
+    auto writeEtalon = reinterpret_cast<WriteEtalon>(SimulatorPlugin::symbol("vemarsim_bench_write_etalon_file"));
+    if (simulated && init != nullptr && writeEtalon != nullptr && init("etalon", 1, 1) == 0) {
+        const std::string calib = window.session().settings().calibFolder;
+        if (writeEtalon((calib + "Etalon_E1.txt").c_str()) <= 0) return "the etalon file could not be written";
+        window.findChild<QLineEdit*>("Edit3")->setText("E1");
+        auto scan = [&window] {
+            window.findChild<QToolButton*>("StartButton")->click();
+            return window.measurementRunning() && waitFor(window, &TFormZovEZO::measurementFinished, 180000);
+        };
+        auto scanWith = [&window, &scan](const char* box) {
+            window.findChild<QCheckBox*>(box)->click();
+            return scan();
+        };
+        // Two sweeps: the first sets the grid, the second is averaged in.
+        if (!scanWith("CheckBox2") || !scan()) return "the etalon-mode scans never ended";
+        click("Button4");
+        settle(150);
+        if (!savePicture(window, folder, "09-Factory-update-calibration.png")) return "a picture could not be written";
+        if (!scanWith("CheckBox3")) return "the test-mode scan never ended";
+        click("Button5");
+        pages.setCurrentIndex(TFormZovEZO::PageFactory);
+    }
+    settle(150);
+    if (!savePicture(window, folder, fileNameOf(TFormZovEZO::PageFactory, pages.tabText(TFormZovEZO::PageFactory))))
+        return "a picture could not be written";
+    window.setDialogs(WindowDialogs::standard(&window));
+    return nullptr;
 }
 
 }  // namespace
@@ -151,6 +214,8 @@ int main(int argc, char** argv)
             return fail("a picture could not be written");
         power->click();
     }
+
+    if (const char* failed = pictureFactoryPage(*window, folder, commandLine.simulate())) return fail(failed);
 
     // The 5 nm hint of the range edits, as the operator meets it.
     pages.setCurrentIndex(TFormZovEZO::PageParameters);
