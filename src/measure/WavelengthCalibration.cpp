@@ -172,9 +172,21 @@ bool copyFileAtomically(const std::string& from, const std::string& to, std::siz
     return out.commit();
 }
 
+namespace {
+
+// The serial numbers go into file names in the Calib folder: one that holds
+// a folder separator or is "." or ".." would name a file elsewhere.
+bool servesAsFileNamePart(const std::string& serial)
+{
+    return serial.find_first_of(std::string("/\\\0", 3)) == std::string::npos && serial != "." && serial != "..";
+}
+
+}  // namespace
+
 EtalonChoice chooseEtalon(const std::string& calibFolder, const std::string& etalonSerial)
 {
     if (etalonSerial.empty()) return {false, {"", fillSerialText}};
+    if (!servesAsFileNamePart(etalonSerial)) return {false, {errorCaption, invalidSerialText}};
     const std::string source = etalonSourcePath(calibFolder, etalonSerial);
     if (!fileExists(source)) return {false, {errorCaption, "Fichier " + source + " absent!"}};
     // A failed copy must not leave a previous etalon's lines to be used
@@ -210,7 +222,8 @@ Archive archiveFor(const std::string& calibFolder, const char* prefix, const cha
                    const std::string& etalonSerial)
 {
     Archive a;
-    if (unitSerial.empty()) return a;
+    // No archive rather than one written outside the Calib folder.
+    if (unitSerial.empty() || !servesAsFileNamePart(unitSerial) || !servesAsFileNamePart(etalonSerial)) return a;
     a.path = inFolder(calibFolder, prefix + unitSerial + "_" + etalonSerial + ".txt");
     a.exists = fileExists(a.path);
     a.question = question + a.path;

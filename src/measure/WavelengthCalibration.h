@@ -23,6 +23,8 @@ inline constexpr const char* etalonFileName = "Etalon.txt";
 inline constexpr const char* picsFileName = "PicsWL.txt";
 inline constexpr const char* errorCaption = "Erreur";
 inline constexpr const char* fillSerialText = "Remplir S/N Etalon!";
+// An S/N that would name a file outside the Calib folder.
+inline constexpr const char* invalidSerialText = "S/N Etalon invalide!";
 inline constexpr const char* missingFileText = "Fichier inexistant!";
 inline constexpr const char* archiveCaption = "Test et calibrage";
 inline constexpr const char* calibrationArchivePrefix = "CalibWL_";

@@ -104,6 +104,9 @@ TEST(WavelengthCalibration, EtalonChoice)
         {"", false, "", "Remplir S/N Etalon!"},
         {"E7", false, "Erreur", "Fichier " + folder.file("Etalon_E7.txt") + " absent!"},
         {"E42", true, "", ""},
+        {"../E42", false, "Erreur", "S/N Etalon invalide!"},
+        {"a\\b", false, "Erreur", "S/N Etalon invalide!"},
+        {"..", false, "Erreur", "S/N Etalon invalide!"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.serial);
@@ -395,6 +398,9 @@ TEST(ShowResults, ArchiveNeedsTheUnitsSerial)
 {
     TempDir folder;
     EXPECT_TRUE(wc::archiveFor(folder.str(), wc::testArchivePrefix, wc::testArchiveQuestion, "", "E42").path.empty());
+    // Serials that would put the archive outside the Calib folder give none.
+    EXPECT_TRUE(wc::archiveFor(folder.str(), wc::testArchivePrefix, wc::testArchiveQuestion, "77", "../E42").path.empty());
+    EXPECT_TRUE(wc::archiveFor(folder.str(), wc::testArchivePrefix, wc::testArchiveQuestion, "a/b", "E42").path.empty());
     writeWholeFile(folder.file("TestWL_77_E1.txt"), "x");
     EXPECT_TRUE(wc::archiveFor(folder.str(), wc::testArchivePrefix, wc::testArchiveQuestion, "77", "E1").exists);
     // No serial, no archive, nothing to say.
