@@ -72,8 +72,10 @@ struct UpgradeResult {
 // wait window is shown while the unit is worked on and hidden however it
 // ends. retryHint completes the text of a failure (empty: windowRetryHint).
 // Never raises for a link or flash failure: the result says what happened.
+// The file must hold fileRelease (the factory page takes any release:
+// DspFirmwareFile::anyRelease); success is the DSP reporting the file's.
 UpgradeResult upgrade(const std::string& firmwarePath, const std::function<void(bool visible)>& waitWindow = {},
-                      const std::string& retryHint = {});
+                      const std::string& retryHint = {}, int fileRelease = requiredRelease);
 
 // The release check: true when the DSP runs the required release, or after
 // the user agreed and the upgrade was done ("Update completed." reported).

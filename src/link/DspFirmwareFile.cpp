@@ -98,7 +98,7 @@ Check checkBytes(const std::vector<std::uint8_t>& file, int requiredRelease)
         check.problem = cformat("its header gives release %d, its image release %d", release, imageRelease);
         return check;
     }
-    if (release != requiredRelease) {
+    if (requiredRelease != anyRelease && release != requiredRelease) {
         check.problem = "it holds DSP release " + About::formatDspRelease(release) + ", this program needs " +
                         About::formatDspRelease(requiredRelease);
         return check;

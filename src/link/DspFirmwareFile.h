@@ -63,7 +63,8 @@ struct Check {
 // Checks a firmware file's bytes: header name and fields, the announced
 // length against what follows the header, the image's own header and check
 // (the same as the boot code's), and the announced release against
-// requiredRelease.
+// requiredRelease (not compared for anyRelease).
+inline constexpr int anyRelease = 0;
 Check checkBytes(const std::vector<std::uint8_t>& file, int requiredRelease);
 
 // The same for a file on disk, which must be a regular file no longer than

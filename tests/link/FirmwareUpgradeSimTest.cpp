@@ -140,6 +140,14 @@ TEST_F(FirmwareUpgradeSimTest, TheFactoryButtonUsesTheSameProcedure)
     EXPECT_FALSE(shown.flashMode);
     EXPECT_EQ(shown.release, 112);
     EXPECT_EQ(unitStatus(), (std::pair{0, 112}));
+
+    // Unlike the release check, the factory takes a firmware of another release.
+    const std::string v113 = dir.file("v113.out");
+    ASSERT_EQ(vemarsim_unit_write_firmware_file(v113.c_str(), 113), 0);
+    EXPECT_TRUE(DspFirmware::factoryUpgrade(v113, shown));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(shown.release, 113);
+    EXPECT_EQ(unitStatus(), (std::pair{0, 113}));
 }
 
 // Cells that do not take their value: every acknowledgement says done, but
