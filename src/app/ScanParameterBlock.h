@@ -26,7 +26,9 @@ struct ScanParameterBlock {
     std::int16_t acquisitionMode = 0;  // 0 normal, 2 etalon referencing on port 1, 3 test mode
     std::uint8_t bncEnable = 0;        // the EXT input is read as an optical power
     double bncAlpha = 0.0;             // power = alpha + beta x volts
-    double bncBeta = 0.0;
+    // 1 as a file without it reads it and the " BNC input " row starts: a
+    // beta of 0 would make every EXT power 0 mW.
+    double bncBeta = 1.0;
     std::int32_t bncUnit = 0;          // 0 mW, 1 dBm
     std::uint8_t switchActive = 0;     // an external optical switch selects the source
     std::int32_t switchAddress = 0;    // GPIB address of the switch

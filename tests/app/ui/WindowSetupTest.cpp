@@ -151,6 +151,12 @@ void WindowSetupTest::bncInputStartsOffButLoadAppliesIt()
     std::string file;
     std::string text;
     {
+        // Settings without a BNC input: the row offers P = 0 + 1 x V.
+        WindowFixture fresh({}, dwdmConfiguration);
+        QCOMPARE(fresh.find<QLineEdit>("BNCAlpha")->text(), QString("0"));
+        QCOMPARE(fresh.find<QLineEdit>("BNCBeta")->text(), QString("1"));
+    }
+    {
         WindowFixture first;
         first.find<QCheckBox>("Optical")->setChecked(true);
         first.find<QLineEdit>("BNCAlpha")->setText("0.5");
