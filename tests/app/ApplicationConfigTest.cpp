@@ -288,7 +288,7 @@ TEST(ApplicationConfigTest, ValuesNoControlTakesAreRefusedAndSaid)
         {"<MeasurementDisplay SideFrontTopPower=\"1e99999x\" />",
          "MeasurementDisplay SideFrontTopPower \"1e99999x\" is not a finite number: -3 kept"},
         {"<MeasurementDisplay FWHM_Threshold=\"nan\" />", "FWHM_Threshold \"nan\" is not a finite number: -35 kept"},
-        {"<BNC_Input Beta=\"1e300\" />", "BNC_Input Beta \"1e300\" is too large: 0 kept"},
+        {"<BNC_Input Beta=\"1e300\" />", "BNC_Input Beta \"1e300\" is too large: 1 kept"},
         {"<Measurement Continuous_Scan_Files_Directory=\"../../x\" />",
          "Continuous_Scan_Files_Directory \"../../x\" can't be used (a relative path): the Data folder"},
     };
