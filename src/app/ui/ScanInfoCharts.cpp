@@ -13,6 +13,7 @@
 #include "AtomicFile.h"
 #include "Frequency.h"
 #include "PixelReduction.h"
+#include "PointSeries.h"
 #include "ScanChannels.h"
 #include "ScanRes.h"
 
@@ -30,10 +31,7 @@ QCustomPlot* newChart(QWidget& page)
 
 QCPGraph* pointSeries(QCustomPlot& plot, const QColor& colour)
 {
-    QCPGraph* graph = plot.addGraph();
-    graph->setLineStyle(QCPGraph::lsNone);
-    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, colour, colour, 3));
-    graph->setPen(QPen(colour));
+    QCPGraph* graph = addPointSeries(plot, colour, 3);
     graph->setAdaptiveSampling(true);
     return graph;
 }

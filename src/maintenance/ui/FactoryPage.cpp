@@ -19,6 +19,7 @@
 #include "FlashIdentitySource.h"
 #include "MaintenanceHost.h"
 #include "MeasurementSession.h"
+#include "PointSeries.h"
 #include "Scanmanager.h"
 #include "ScanTrace.h"
 #include "Sourceconfig.h"
@@ -50,14 +51,7 @@ QRadioButton* modeDisplay(const char* name, const char* caption, QWidget* parent
     return r;
 }
 
-QCPGraph* pointGraph(QCustomPlot& plot, const QColor& colour)
-{
-    QCPGraph* graph = plot.addGraph();
-    graph->setLineStyle(QCPGraph::lsNone);
-    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, colour, colour, 4));
-    graph->setPen(QPen(colour));
-    return graph;
-}
+QCPGraph* pointGraph(QCustomPlot& plot, const QColor& colour) { return addPointSeries(plot, colour, 4); }
 
 int colourIndex(wc::PointColour colour)
 {
