@@ -574,7 +574,6 @@ void TFormZovEZO::applyEnabling(bool idle)
     set({resetModuloEdit_, resetModuloLabel_}, on(Control::ResetModulo));
     if (chart_) chart_->setScanListEnabled(on(Control::ScanList));
     if (calibrationPage_) calibrationPage_->applyEnabling(state);
-    if (calibrationPage_) calibrationPage_->applyEnabling(state);
     if (factoryPage_) factoryPage_->applyEnabling(idle);
 }
 
