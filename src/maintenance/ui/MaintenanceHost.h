@@ -1,7 +1,7 @@
 #pragma once
 
 // What the maintenance pages ("Control/Calibration", "Factory") ask of the
-// window around them. The window answers it (WindowStart.cpp); the tests
+// window around them. The window (TFormZovEZO) answers it itself; the tests
 // answer it from a session of their own. The pages call it on user
 // commands and timer ticks only, never while they are being built.
 

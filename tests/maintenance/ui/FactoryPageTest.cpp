@@ -262,7 +262,7 @@ void FactoryPageTest::flashFaultDuringProgCalibFileLeavesThePageUsable()
             QVERIFY2(f->dialogs.size() == 1, qPrintable(f->dialogs.back().text));
             QVERIFY(zoneFileBytes() == local);
         }
-        // The original left the button disabled with "WAIT..." on it.
+        // A failure must not leave the button disabled with "WAIT..." on it.
         QVERIFY2(prog->isEnabled(), c.what);
         QCOMPARE(prog->text(), QString("Prog Calib File"));
     }
