@@ -247,6 +247,7 @@ void SimulatedUnit::process()
             flashDataExpected_ = 0;
             handleFlashData(input_.data() + used, length);
             used += length;
+            if (!plugged_) return;  // its acknowledgement was the last answer before the unplug
             continue;
         }
         if (available < NB_BYTES_OUT) break;
