@@ -13,6 +13,7 @@
 #include "ScanTextColumns.h"
 #include "ScanTextHeaders.h"
 #include "ScanTrace.h"
+#include "SyncSamples.h"
 #include "SynchronisationFiles.h"
 #include "TempDir.h"
 
@@ -115,23 +116,11 @@ TEST(ScanTextColumns, FixedFormatMatchesPrintf)
     }
 }
 
-// Three samples with indexes 0, 1, 2: the cases worked out by hand.
-ScanRes syncFixture()
-{
-    ScanRes r;
-    r.wavelength = {1550, 1550.01, 1550.02};
-    r.sampleIndex = {0, 1, 2};
-    r.values[ScanChannel::Output] = {-10, -10, -10};
-    r.values[ScanChannel::Detector1] = {-13.5, -13.5, -13.5};
-    r.values[ScanChannel::Ext] = {0.75, 0.75, 0.75};
-    r.present[ScanChannel::Output] = r.present[ScanChannel::Detector1] = r.present[ScanChannel::Ext] = true;
-    return r;
-}
 
 TEST(SynchronisationFiles, WavelengthAndPowerLines)
 {
     TempDir folder;
-    const ScanRes r = syncFixture();
+    const ScanRes r = threeSyncSamples();
     ASSERT_EQ(WriteWavelengthSyncFile(folder.file("wl.txt"), r), 0);
     EXPECT_EQ(readWholeFile(folder.file("wl.txt")), "0\t1550.0000\n1\t1550.0100\n2\t1550.0200\n");
     ASSERT_EQ(WritePowerSyncFile(folder.file("p.txt"), r, false), 0);
@@ -163,7 +152,7 @@ TEST(SynchronisationFiles, EmptyOrIndexlessResultsAndUnwritableFiles)
     EXPECT_TRUE(std::filesystem::exists(folder.file("empty.txt")));
     EXPECT_EQ(readWholeFile(folder.file("empty.txt")), "");
     // A loaded scan has no acquisition indexes: no index is invented.
-    ScanRes r = syncFixture();
+    ScanRes r = threeSyncSamples();
     r.sampleIndex.resize(1);
     ASSERT_EQ(WriteWavelengthSyncFile(folder.file("wl.txt"), r), 0);
     EXPECT_EQ(readWholeFile(folder.file("wl.txt")), "0\t1550.0000\n");

@@ -11,25 +11,18 @@
 #include "Applicationconfig.h"
 #include "FileUtil.h"
 #include "MeasurementSession.h"
-#include "ScanChannels.h"
 #include "ScanTrace.h"
 #include "Scanmanager.h"
+#include "SyncSamples.h"
 #include "WindowFixture.h"
 
 namespace {
 
-// Three samples with acquisition indexes 0, 1, 2: output -10 dBm, detector 1
-// -13.5 dBm, Ext 0.75.
+// The hand-worked samples of the synchronisation file tests, as the
+// selected scan.
 void fillSelectedTrace(TFormZovEZO& window)
 {
-    ScanTrace& trace = window.scans().NewTrace(&window.session().liveConfiguration());
-    ScanRes& r = trace.result();
-    r.wavelength = {1550.0, 1550.01, 1550.02};
-    r.sampleIndex = {0, 1, 2};
-    r.values[ScanChannel::Output] = {-10.0, -10.0, -10.0};
-    r.values[ScanChannel::Detector1] = {-13.5, -13.5, -13.5};
-    r.values[ScanChannel::Ext] = {0.75, 0.75, 0.75};
-    r.present[ScanChannel::Output] = r.present[ScanChannel::Detector1] = r.present[ScanChannel::Ext] = true;
+    window.scans().NewTrace(&window.session().liveConfiguration()).result() = threeSyncSamples();
 }
 
 }  // namespace
