@@ -262,8 +262,8 @@ private:
 
     void submit(const ScpiCommand& command)
     {
-        OwnerRequest request{command.spec->id, command.query, command.parameters};
-        const CommandId id = command.spec->id;
+        OwnerRequest request{command.definition->id, command.query, command.parameters};
+        const CommandId id = command.definition->id;
         // The reply comes on the owner's thread; the connection may be gone by then.
         std::weak_ptr<RemoteServer::Core> weakCore = core_.shared_from_this();
         std::weak_ptr<Connection> weakSelf = weak_from_this();
@@ -344,7 +344,7 @@ private:
 
     void answerHere(const ScpiCommand& command, const InstrumentState& state)
     {
-        switch (command.spec->id) {
+        switch (command.definition->id) {
         case CommandId::Identify: answer(state.identification); break;
         case CommandId::ClearStatus:
             errors_.clear();

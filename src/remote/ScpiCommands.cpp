@@ -25,55 +25,55 @@ constexpr CommandForm controlling(int minParameters, int maxParameters)
 constexpr int detectorChoices = 6;
 
 constexpr std::array table{
-    CommandSpec{CommandId::Identify, "*IDN", none, here(), "maker, model, serial number, software release"},
-    CommandSpec{CommandId::Reset, "*RST", controlling(0, 0), none,
+    CommandDefinition{CommandId::Identify, "*IDN", none, here(), "maker, model, serial number, software release"},
+    CommandDefinition{CommandId::Reset, "*RST", controlling(0, 0), none,
                 "settings from the configuration file again (refused while a measurement runs)"},
-    CommandSpec{CommandId::ClearStatus, "*CLS", here(), none, "empties the error queue and the event status"},
-    CommandSpec{CommandId::OperationComplete, "*OPC", none, owner(), "1, once no measurement runs"},
-    CommandSpec{CommandId::Wait, "*WAI", owner(), none, "the next commands wait until no measurement runs"},
-    CommandSpec{CommandId::EventStatus, "*ESR", none, here(), "standard event status register, cleared by reading"},
-    CommandSpec{CommandId::ErrorNext, "SYSTem:ERRor[:NEXT]", none, here(),
+    CommandDefinition{CommandId::ClearStatus, "*CLS", here(), none, "empties the error queue and the event status"},
+    CommandDefinition{CommandId::OperationComplete, "*OPC", none, owner(), "1, once no measurement runs"},
+    CommandDefinition{CommandId::Wait, "*WAI", owner(), none, "the next commands wait until no measurement runs"},
+    CommandDefinition{CommandId::EventStatus, "*ESR", none, here(), "standard event status register, cleared by reading"},
+    CommandDefinition{CommandId::ErrorNext, "SYSTem:ERRor[:NEXT]", none, here(),
                 "oldest entry of this client's queue: <code>,\"<text>\""},
-    CommandSpec{CommandId::ErrorCount, "SYSTem:ERRor:COUNt", none, here(), "entries in this client's queue"},
-    CommandSpec{CommandId::Version, "SYSTem:VERSion", none, here(), "1999.0"},
-    CommandSpec{CommandId::LockRequest, "SYSTem:LOCK:REQuest", none, here(), "takes control when free: 1, else 0"},
-    CommandSpec{CommandId::LockRelease, "SYSTem:LOCK:RELease", here(), none, "gives control back"},
-    CommandSpec{CommandId::LockOwner, "SYSTem:LOCK:OWNer", none, here(), "SELF, OTHER or NONE"},
-    CommandSpec{CommandId::WavelengthStart, "[SENSe:]WAVelength:STARt", controlling(1, 1), here(),
+    CommandDefinition{CommandId::ErrorCount, "SYSTem:ERRor:COUNt", none, here(), "entries in this client's queue"},
+    CommandDefinition{CommandId::Version, "SYSTem:VERSion", none, here(), "1999.0"},
+    CommandDefinition{CommandId::LockRequest, "SYSTem:LOCK:REQuest", none, here(), "takes control when free: 1, else 0"},
+    CommandDefinition{CommandId::LockRelease, "SYSTem:LOCK:RELease", here(), none, "gives control back"},
+    CommandDefinition{CommandId::LockOwner, "SYSTem:LOCK:OWNer", none, here(), "SELF, OTHER or NONE"},
+    CommandDefinition{CommandId::WavelengthStart, "[SENSe:]WAVelength:STARt", controlling(1, 1), here(),
                 "scan start, nm"},
-    CommandSpec{CommandId::WavelengthStop, "[SENSe:]WAVelength:STOP", controlling(1, 1), here(), "scan stop, nm"},
-    CommandSpec{CommandId::SweepStep, "[SENSe:]SWEep:STEP", controlling(1, 1), here(), "sampling resolution, pm"},
-    CommandSpec{CommandId::SweepCount, "[SENSe:]SWEep:COUNt", controlling(1, 1), here(),
+    CommandDefinition{CommandId::WavelengthStop, "[SENSe:]WAVelength:STOP", controlling(1, 1), here(), "scan stop, nm"},
+    CommandDefinition{CommandId::SweepStep, "[SENSe:]SWEep:STEP", controlling(1, 1), here(), "sampling resolution, pm"},
+    CommandDefinition{CommandId::SweepCount, "[SENSe:]SWEep:COUNt", controlling(1, 1), here(),
                 "1: a single scan; n: a continuous run of n scans; INF: without limit"},
-    CommandSpec{CommandId::Detector, "[SENSe:]DETector", controlling(1, detectorChoices), here(),
+    CommandDefinition{CommandId::Detector, "[SENSe:]DETector", controlling(1, detectorChoices), here(),
                 "inputs measured: 1, 2, 3, 4, EXT, ORL (1 always)"},
-    CommandSpec{CommandId::Power, "[SOURce:]POWer", controlling(1, 1), here(), "output power of the sources, mW"},
-    CommandSpec{CommandId::Initiate, "INITiate[:IMMediate]", controlling(0, 0), none,
+    CommandDefinition{CommandId::Power, "[SOURce:]POWer", controlling(1, 1), here(), "output power of the sources, mW"},
+    CommandDefinition{CommandId::Initiate, "INITiate[:IMMediate]", controlling(0, 0), none,
                 "starts the measurement, returns at once"},
-    CommandSpec{CommandId::Abort, "ABORt", controlling(0, 0), none, "the stop button"},
-    CommandSpec{CommandId::OperationCondition, "STATus:OPERation[:CONDition]", none, here(),
+    CommandDefinition{CommandId::Abort, "ABORt", controlling(0, 0), none, "the stop button"},
+    CommandDefinition{CommandId::OperationCondition, "STATus:OPERation[:CONDition]", none, here(),
                 "0 idle, 16 running, 48 waiting between scans"},
-    CommandSpec{CommandId::MeasureState, "MEASure:STATe", none, here(), "IDLE, RUNNING or WAITING"},
-    CommandSpec{CommandId::MeasureStatus, "MEASure:STATUS", none, here(),
+    CommandDefinition{CommandId::MeasureState, "MEASure:STATe", none, here(), "IDLE, RUNNING or WAITING"},
+    CommandDefinition{CommandId::MeasureStatus, "MEASure:STATUS", none, here(),
                 "the last status line: <severity>,\"<text>\""},
-    CommandSpec{CommandId::TraceCatalog, "TRACe:CATalog", none, here(), "curve names of the last scan"},
-    CommandSpec{CommandId::TraceData, "TRACe[:DATA]", none, here(1, 1),
+    CommandDefinition{CommandId::TraceCatalog, "TRACe:CATalog", none, here(), "curve names of the last scan"},
+    CommandDefinition{CommandId::TraceData, "TRACe[:DATA]", none, here(1, 1),
                 "insertion-loss curve: (nm, dB) float64 pairs as a definite-length block, or CSV"},
-    CommandSpec{CommandId::DataFormat, "FORMat[:DATA]", here(1, 2), here(), "REAL[,64] (default) or ASCii"},
-    CommandSpec{CommandId::PassbandData, "CALCulate:PASSband[:DATA]", none, here(),
+    CommandDefinition{CommandId::DataFormat, "FORMat[:DATA]", here(1, 2), here(), "REAL[,64] (default) or ASCii"},
+    CommandDefinition{CommandId::PassbandData, "CALCulate:PASSband[:DATA]", none, here(),
                 "passband results, the JSON document of 'vemar-cli --json analyse'"},
-    CommandSpec{CommandId::StoreScan, "MMEMory:STORe:SCAN", controlling(1, 1), none,
+    CommandDefinition{CommandId::StoreScan, "MMEMory:STORe:SCAN", controlling(1, 1), none,
                 "saves the last scan in the Data folder: NAME.scan.xml, NAME.csv or NAME.txt"},
 };
 
 }  // namespace
 
-std::span<const CommandSpec> commandTable() { return table; }
+std::span<const CommandDefinition> commandTable() { return table; }
 
-const CommandSpec& commandSpec(CommandId id)
+const CommandDefinition& commandDefinition(CommandId id)
 {
-    for (const CommandSpec& spec : table)
-        if (spec.id == id) return spec;
+    for (const CommandDefinition& definition : table)
+        if (definition.id == id) return definition;
     throw std::logic_error("command without a row in the table");
 }
 

@@ -53,7 +53,7 @@ struct CommandForm {
     bool needsControl = false;
 };
 
-struct CommandSpec {
+struct CommandDefinition {
     CommandId id;
     const char* header;
     CommandForm setting;
@@ -69,7 +69,7 @@ struct HeaderNode {
 };
 
 // The table, in the order the README lists it.
-std::span<const CommandSpec> commandTable();
-const CommandSpec& commandSpec(CommandId id);
+std::span<const CommandDefinition> commandTable();
+const CommandDefinition& commandDefinition(CommandId id);
 // The nodes of a header text of the table ("*IDN" is one node).
 std::vector<HeaderNode> headerNodes(std::string_view header);

@@ -31,7 +31,7 @@ bool isHeaderChar(char c)
 
 // The compiled headers of the table, built once.
 struct CompiledCommand {
-    const CommandSpec* spec;
+    const CommandDefinition* definition;
     std::vector<HeaderNode> nodes;
     bool common;
 };
@@ -40,8 +40,8 @@ const std::vector<CompiledCommand>& compiledTable()
 {
     static const std::vector<CompiledCommand> compiled = [] {
         std::vector<CompiledCommand> list;
-        for (const CommandSpec& spec : commandTable())
-            list.push_back({&spec, headerNodes(spec.header), spec.header[0] == '*'});
+        for (const CommandDefinition& definition : commandTable())
+            list.push_back({&definition, headerNodes(definition.header), definition.header[0] == '*'});
         return list;
     }();
     return compiled;
@@ -226,7 +226,7 @@ ScpiParse ScpiParser::parse(std::string_view unit)
         found = find(used, common);
     }
     if (found == nullptr) return {std::nullopt, ScpiError::make(ScpiCode::undefinedHeader)};
-    const CommandForm& form = query ? found->spec->query : found->spec->setting;
+    const CommandForm& form = query ? found->definition->query : found->definition->setting;
     if (!form.exists)
         return {std::nullopt,
                 ScpiError::make(ScpiCode::undefinedHeader, query ? "no query form" : "query only")};
@@ -239,7 +239,7 @@ ScpiParse ScpiParser::parse(std::string_view unit)
     if (!splitParameters(rest, items))
         return {std::nullopt, ScpiError::make(ScpiCode::stringDataError, "quote left open")};
     ScpiCommand command;
-    command.spec = found->spec;
+    command.definition = found->definition;
     command.query = query;
     for (std::string_view item : items) {
         ScpiParameter parameter;

@@ -24,11 +24,11 @@ struct ScpiParameter {
 };
 
 struct ScpiCommand {
-    const CommandSpec* spec = nullptr;
+    const CommandDefinition* definition = nullptr;
     bool query = false;
     std::vector<ScpiParameter> parameters;
 
-    const CommandForm& form() const { return query ? spec->query : spec->setting; }
+    const CommandForm& form() const { return query ? definition->query : definition->setting; }
 };
 
 struct ScpiParse {

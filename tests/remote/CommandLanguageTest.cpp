@@ -35,7 +35,7 @@ std::vector<std::string> readLine(const std::string& line)
             out.push_back("E" + std::to_string(parsed.error.code));
             break;
         }
-        std::string text = headerNodes(parsed.command->spec->header).back().longForm;
+        std::string text = headerNodes(parsed.command->definition->header).back().longForm;
         if (parsed.command->query) text += "?";
         for (const ScpiParameter& p : parsed.command->parameters) {
             text += " ";
@@ -128,21 +128,21 @@ TEST(CommandLanguage, HeadersSeparatorsAndParameters)
 
 TEST(CommandLanguage, EveryCommandOfTheTableReadsInItsShortAndLongForm)
 {
-    for (const CommandSpec& spec : commandTable()) {
+    for (const CommandDefinition& definition : commandTable()) {
         std::string shortHeader, longHeader;
-        for (const HeaderNode& node : headerNodes(spec.header)) {
+        for (const HeaderNode& node : headerNodes(definition.header)) {
             if (node.optional) continue;
             shortHeader += (shortHeader.empty() || node.shortForm[0] == '*' ? "" : ":") + node.shortForm;
             longHeader += (longHeader.empty() || node.longForm[0] == '*' ? "" : ":") + node.longForm;
         }
         for (const std::string& header : {shortHeader, longHeader}) {
-            const CommandForm& form = spec.query.exists ? spec.query : spec.setting;
-            std::string unit = header + (spec.query.exists ? "?" : "");
+            const CommandForm& form = definition.query.exists ? definition.query : definition.setting;
+            std::string unit = header + (definition.query.exists ? "?" : "");
             for (int k = 0; k < form.minParameters; ++k) unit += (k == 0 ? " " : ",") + std::string("1");
             ScpiParser parser;
             const ScpiParse parsed = parser.parse(unit);
             ASSERT_TRUE(parsed.command) << unit << ": " << parsed.error.text;
-            EXPECT_EQ(parsed.command->spec->id, spec.id) << unit;
+            EXPECT_EQ(parsed.command->definition->id, definition.id) << unit;
         }
     }
 }

@@ -42,10 +42,10 @@ TPanelSourceEditor::TPanelSourceEditor(QWidget* parent, ConfLaser& sources) : QW
     // with them (the two lists have fixed widths, the edits their own).
     const TComponentSourceEditor* first = rows_[0];
     for (std::size_t i = 0; i < headerTexts.size(); ++i) {
-        const HeaderLabel& spec = headerTexts[i];
-        const auto [x, width] = first->ColumnSpan(spec.first);
-        const auto [lastX, lastWidth] = first->ColumnSpan(spec.last);
-        auto* label = new QLabel(QString::fromLatin1(spec.text), this);
+        const HeaderLabel& header = headerTexts[i];
+        const auto [x, width] = first->ColumnSpan(header.first);
+        const auto [lastX, lastWidth] = first->ColumnSpan(header.last);
+        auto* label = new QLabel(QString::fromLatin1(header.text), this);
         label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         label->setGeometry(x, 0, std::max(lastX + lastWidth - x, label->sizeHint().width()), headerHeight);
         header_[i] = label;
